@@ -1,0 +1,37 @@
+# Helpers that keep every target of the tree built the same way.
+
+function(zentrope_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow
+                                           -Wnon-virtual-dtor -Wimplicit-fallthrough)
+  if(ZENTROPE_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# zentrope_library(<folder> [DEPENDS <targets or folders>...])
+# One static library per folder of src/, named zentrope_<folder>; main.cpp stays
+# out of it because it belongs to the executable.
+function(zentrope_library folder)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  set(target zentrope_${folder})
+  set(deps)
+  foreach(dep IN LISTS ARG_DEPENDS)
+    if(TARGET zentrope_${dep})
+      list(APPEND deps zentrope_${dep})
+    else()
+      list(APPEND deps ${dep})
+    endif()
+  endforeach()
+  if(sources)
+    add_library(${target} STATIC ${sources})
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${target} PUBLIC ${deps})
+    zentrope_warnings(${target})
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${target} INTERFACE ${deps})
+  endif()
+endfunction()
