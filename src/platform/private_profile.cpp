@@ -6,21 +6,24 @@
 
 #include <cstdio>
 #include <fstream>
-#include <optional>
-#include <sstream>
-#include <vector>
 
 #include "platform/path.h"
 
 namespace {
 
 constexpr std::string_view kBlanks = " \t\r";
+constexpr std::string_view kLineBreaks = "\r\n";
 
 std::string_view Trim(std::string_view text) {
   const auto first = text.find_first_not_of(kBlanks);
   if (first == std::string_view::npos) return {};
   const auto last = text.find_last_not_of(kBlanks);
   return text.substr(first, last - first + 1);
+}
+
+std::string_view TrimTrailing(std::string_view text) {
+  const auto last = text.find_last_not_of(kBlanks);
+  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
 }
 
 // One line of the file as it was read, with what it means.
@@ -31,15 +34,20 @@ struct ProfileLine {
   std::string value;
 };
 
+struct ProfileText {
+  std::vector<ProfileLine> lines;
+  // Hand-written files may use CR LF; rewritten files keep their line ends.
+  std::string line_end = "\n";
+};
+
 ProfileLine ParseLine(std::string text) {
   ProfileLine line;
-  while (!text.empty() && text.back() == '\r') text.pop_back();
-  line.text = text;
-  const std::string_view trimmed = Trim(text);
+  line.text = std::move(text);
+  const std::string_view trimmed = Trim(line.text);
   if (!trimmed.empty() && trimmed.front() == '[') {
     const auto close = trimmed.rfind(']');
-    const auto inner = close == std::string_view::npos ? trimmed.substr(1)
-                                                       : trimmed.substr(1, close - 1);
+    const auto inner =
+        close == std::string_view::npos ? trimmed.substr(1) : trimmed.substr(1, close - 1);
     line.section = std::string(Trim(inner));
     return line;
   }
@@ -51,12 +59,18 @@ ProfileLine ParseLine(std::string text) {
   return line;
 }
 
-std::vector<ProfileLine> ReadProfile(const std::string& file) {
-  std::vector<ProfileLine> lines;
+ProfileText ReadProfile(const std::string& file) {
+  ProfileText profile;
   std::ifstream in(file, std::ios::binary);
   std::string text;
-  while (std::getline(in, text)) lines.push_back(ParseLine(std::move(text)));
-  return lines;
+  while (std::getline(in, text)) {
+    if (!text.empty() && text.back() == '\r') {
+      profile.line_end = "\r\n";
+      text.pop_back();
+    }
+    profile.lines.push_back(ParseLine(std::move(text)));
+  }
+  return profile;
 }
 
 // Index of the first "[section]" line, or lines.size().
@@ -82,84 +96,149 @@ std::string StripQuotes(std::string value) {
   return value;
 }
 
-bool WriteAtomically(const std::string& file, const std::vector<ProfileLine>& lines) {
-  const PathParts parts = SplitPath(file);
-  std::string pattern = (parts.directory.empty() ? std::string("./") : parts.directory) + "." +
-                        parts.name + parts.extension + ".XXXXXX";
-  const int fd = mkstemp(pattern.data());
-  if (fd < 0) return false;
-  struct stat existing {};
-  fchmod(fd, stat(file.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644);
-
-  std::string contents;
-  for (const auto& line : lines) contents += line.text + "\n";
-  std::size_t written = 0;
-  while (written < contents.size()) {
-    const ssize_t n = write(fd, contents.data() + written, contents.size() - written);
-    if (n <= 0) break;
-    written += static_cast<std::size_t>(n);
-  }
-  const bool ok = written == contents.size() && close(fd) == 0;
-  if (!ok || std::rename(pattern.c_str(), file.c_str()) != 0) {
-    if (written != contents.size()) close(fd);
-    unlink(pattern.c_str());
-    return false;
-  }
-  return true;
+bool HasLineBreak(std::string_view text) {
+  return text.find_first_of(kLineBreaks) != std::string_view::npos ||
+         text.find('\0') != std::string_view::npos;
 }
 
-}  // namespace
-
-std::string GetPrivateProfileString(std::string_view section, std::string_view key,
-                                    std::string_view default_value, const std::string& file) {
-  const auto lines = ReadProfile(file);
-  const std::size_t header = FindSection(lines, section);
-  if (header == lines.size()) return std::string(Trim(default_value));
-  const std::size_t end = SectionEnd(lines, header);
-  for (std::size_t i = header + 1; i < end; ++i) {
-    if (lines[i].key && EqualsNoCase(*lines[i].key, key)) return StripQuotes(lines[i].value);
-  }
-  return std::string(Trim(default_value));
+// Names and values that would read back as something else are refused.
+bool IsWritableSection(std::string_view section) {
+  return !HasLineBreak(section) && section.find(']') == std::string_view::npos;
 }
 
-bool WritePrivateProfileString(std::string_view section, const char* key, const char* value,
-                               const std::string& file) {
-  auto lines = ReadProfile(file);
+bool IsWritableEntry(std::string_view key, std::string_view value) {
+  const std::string_view name = Trim(key);
+  return !name.empty() && !HasLineBreak(key) && key.find('=') == std::string_view::npos &&
+         name.front() != '[' && name.front() != ';' && !HasLineBreak(value);
+}
+
+void EraseSection(std::vector<ProfileLine>& lines, std::string_view section) {
   const std::size_t header = FindSection(lines, section);
-  const bool erase_key = value == nullptr || *value == '\0';
+  if (header == lines.size()) return;
+  lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(header),
+              lines.begin() + static_cast<std::ptrdiff_t>(SectionEnd(lines, header)));
+}
 
-  if (key == nullptr) {
-    if (header == lines.size()) return true;
-    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(header),
-                lines.begin() + static_cast<std::ptrdiff_t>(SectionEnd(lines, header)));
-    return WriteAtomically(file, lines);
-  }
-
+// Sets or deletes one key (an empty value deletes).
+void ApplyEntry(std::vector<ProfileLine>& lines, std::string_view section, std::string_view key,
+                std::string_view value) {
+  const std::size_t header = FindSection(lines, section);
   if (header == lines.size()) {
-    if (erase_key) return true;
+    if (value.empty()) return;
     if (!lines.empty() && !Trim(lines.back().text).empty()) lines.push_back(ParseLine(""));
     lines.push_back(ParseLine("[" + std::string(section) + "]"));
-    lines.push_back(ParseLine(std::string(key) + "=" + value));
-    return WriteAtomically(file, lines);
+    lines.push_back(ParseLine(std::string(key) + "=" + std::string(value)));
+    return;
   }
 
   const std::size_t end = SectionEnd(lines, header);
   for (std::size_t i = header + 1; i < end; ++i) {
     if (!lines[i].key || !EqualsNoCase(*lines[i].key, key)) continue;
-    if (erase_key) {
+    if (value.empty()) {
       lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
-    } else {
-      lines[i] = ParseLine(std::string(key) + "=" + value);
+    } else if (lines[i].value != value) {
+      // The key keeps the spelling it has in the file.
+      lines[i] = ParseLine(*lines[i].key + "=" + std::string(value));
     }
-    return WriteAtomically(file, lines);
+    return;
   }
-  if (erase_key) return true;
+  if (value.empty()) return;
 
   // A new key goes after the section's last non-blank line, before any blank
   // lines that separate it from the next section.
   std::size_t insert_at = end;
   while (insert_at > header + 1 && Trim(lines[insert_at - 1].text).empty()) --insert_at;
   lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insert_at),
-               ParseLine(std::string(key) + "=" + value));
-  return WriteAtomically(file, lines);
+               ParseLine(std::string(key) + "=" + std::string(value)));
+}
+
+bool SameText(const std::vector<ProfileLine>& a, const std::vector<ProfileLine>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i].text != b[i].text) return false;
+  }
+  return true;
+}
+
+bool WriteAll(int fd, const std::string& contents) {
+  std::size_t written = 0;
+  while (written < contents.size()) {
+    const ssize_t n = write(fd, contents.data() + written, contents.size() - written);
+    if (n <= 0) return false;
+    written += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool WriteAtomically(const std::string& file, const ProfileText& profile) {
+  const PathParts parts = SplitPath(file);
+  std::string temp = (parts.directory.empty() ? std::string("./") : parts.directory) + "." +
+                     parts.name + parts.extension + ".XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) return false;
+  struct stat existing {};
+  fchmod(fd, stat(file.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644);
+
+  std::string contents;
+  for (const auto& line : profile.lines) contents += line.text + profile.line_end;
+  // The data must be on disk before the rename makes it the settings file.
+  const bool written = WriteAll(fd, contents) && fsync(fd) == 0;
+  const bool closed = close(fd) == 0;
+  if (!written || !closed || std::rename(temp.c_str(), file.c_str()) != 0) {
+    unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool WriteIfChanged(const std::string& file, const ProfileText& original,
+                    const ProfileText& changed) {
+  if (SameText(original.lines, changed.lines)) return true;
+  return WriteAtomically(file, changed);
+}
+
+}  // namespace
+
+std::string GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view default_value, const std::string& file) {
+  const auto lines = ReadProfile(file).lines;
+  const std::size_t header = FindSection(lines, section);
+  if (header == lines.size()) return std::string(TrimTrailing(default_value));
+  const std::size_t end = SectionEnd(lines, header);
+  for (std::size_t i = header + 1; i < end; ++i) {
+    if (lines[i].key && EqualsNoCase(*lines[i].key, key)) return StripQuotes(lines[i].value);
+  }
+  return std::string(TrimTrailing(default_value));
+}
+
+bool WritePrivateProfileString(std::string_view section, const char* key, const char* value,
+                               const std::string& file) {
+  if (!IsWritableSection(section)) return false;
+  const ProfileText original = ReadProfile(file);
+  ProfileText changed = original;
+  if (key == nullptr) {
+    EraseSection(changed.lines, section);
+  } else {
+    const std::string_view text = value ? std::string_view(value) : std::string_view();
+    if (!IsWritableEntry(key, text)) return false;
+    ApplyEntry(changed.lines, section, Trim(key), text);
+  }
+  return WriteIfChanged(file, original, changed);
+}
+
+bool WritePrivateProfileEntries(std::string_view section, const std::vector<ProfileEntry>& entries,
+                                const std::string& file) {
+  if (!IsWritableSection(section)) return false;
+  const ProfileText original = ReadProfile(file);
+  ProfileText changed = original;
+  bool all_accepted = true;
+  for (const auto& entry : entries) {
+    const std::string_view text = entry.value ? std::string_view(*entry.value) : std::string_view();
+    if (!IsWritableEntry(entry.key, text)) {
+      all_accepted = false;
+      continue;
+    }
+    ApplyEntry(changed.lines, section, Trim(entry.key), text);
+  }
+  return WriteIfChanged(file, original, changed) && all_accepted;
 }

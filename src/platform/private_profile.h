@@ -5,18 +5,34 @@
 // touched (comments, blank lines, unknown keys) is kept as it was.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The value of `key` in `section` of `file`, trimmed of surrounding blanks and of
-// one pair of matching quotes; `default_value` when the file, section or key is
-// missing.
+// one pair of matching quotes; `default_value` without its trailing blanks when
+// the file, section or key is missing.
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view default_value, const std::string& file);
 
 // Sets `key` in `section` of `file`, creating the file and the section as needed.
 // A null or empty value deletes the key; a null key deletes the whole section.
 // The file is replaced atomically (temporary file and rename), so a crash never
-// leaves a truncated settings file. Returns false when the file cannot be written.
+// leaves a truncated settings file. Returns false when the file cannot be written
+// or when a name or value would break the file's line structure (a line break in
+// any of them, '=' in a key, ']' in a section).
 bool WritePrivateProfileString(std::string_view section, const char* key, const char* value,
                                const std::string& file);
+
+// One key to set, or to delete when it has no value or an empty one.
+struct ProfileEntry {
+  std::string key;
+  std::optional<std::string> value;
+};
+
+// Applies the entries in order, as that many WritePrivateProfileString calls
+// would, with one read and at most one atomic write (none when nothing changes).
+// Entries whose names or values are refused are skipped and make it return false.
+bool WritePrivateProfileEntries(std::string_view section, const std::vector<ProfileEntry>& entries,
+                                const std::string& file);

@@ -36,8 +36,9 @@ class TProfile {
   // Reads all 148 values from the file; missing keys keep integers as they are
   // and strings at their built-in defaults; integers are clamped.
   void Restore();
-  // Writes all 148 values; a value equal to its default deletes its key.
-  void Save();
+  // Writes all 148 values; a value equal to its default deletes its key. False
+  // when the file cannot be written (the values in memory are clamped anyway).
+  bool Save();
   // Everything back to the values right after construction.
   void Defaults();
 
@@ -46,11 +47,16 @@ class TProfile {
   bool SetIntByName(std::string_view name, int value);
   bool SetStringByName(std::string_view name, std::string_view text);
 
-  // Writes one integer key at once ("%d"; deleted when equal to its default).
-  void WriteInt(IntKey key);
+  // The built-in default of a string key (shared, never owned).
+  static const std::string& BuiltInDefault(StringKey key);
+
+  // Writes one integer key at once ("%d", clamped; deleted when equal to its
+  // default). False when the file cannot be written.
+  bool WriteInt(IntKey key);
   // "Directory" (the current directory) and the six copy and move folders.
-  void SaveDirectories();
-  void WriteCurrentImage(std::string_view name);
+  bool SaveDirectories();
+  // An empty name deletes the key.
+  bool WriteCurrentImage(std::string_view name);
   std::string ReadCurrentImage() const;
   // Changes to the stored "Directory" when there is one; false otherwise.
   bool RestoreDirectory() const;
@@ -74,4 +80,7 @@ class TProfile {
   std::string section_;
   std::string file_;
   bool first_start_ = false;
+
+  void ChooseFileAndSection();
+  bool WriteKey(const char* key, const std::string& value);
 };
