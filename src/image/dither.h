@@ -13,10 +13,12 @@
 #include <memory>
 
 #include "image/dither_tables.h"
+#include "image/image_limits.h"
 #include "image/palette.h"
 
-// Lines longer than this are outside the error rows; the excess is left as is.
-inline constexpr int kMaxDitherPixels = 8192;
+// Lines longer than the widest output are outside the error rows; the excess
+// is left as is.
+inline constexpr int kMaxDitherPixels = kMaxOutputSize;
 
 // The tone settings that every output path applies (Brightness, Contrast,
 // Invert and the grey/colour choice of the display).
@@ -91,19 +93,23 @@ class TDither {
   void ClearCaches();
   void LoadSourceColours(const LogPalette* palette);
   void ApplyTone(const ToneSettings& tone);
-  void ComputeSourceColourSpace(const ToneCurve& pre_curve);
+  void CurveSource(const ToneCurve& pre_curve);
+  void LoadTarget(const LogPalette& palette, const ToneCurve& pre_curve);
   void ConvertToColourSpace(std::uint8_t* line, int count) const;
   std::uint8_t LookupColour(int y, int cb, int cr);
   std::uint8_t LookupGrey(int y);
   std::uint8_t NearestColour(int y, int cb, int cr) const;
   std::uint8_t NearestGrey(int y) const;
-  template <bool kColour, bool kThreeBytes>
+  template <bool kColour, bool kThreeBytes, bool kReverse>
   void DiffuseLine(const std::uint8_t* line, int count);
 
   const ColourSpaceTables& colour_space_;
   std::array<std::uint8_t, 256> source_r_{}, source_g_{}, source_b_{};
   std::array<std::uint8_t, 256> curved_r_{}, curved_g_{}, curved_b_{};
   std::array<std::uint8_t, 256> source_y_{}, source_cb_{}, source_cr_{};
+  // The colour-space tables composed with the pre-curve, per source channel,
+  // so that a 24-bit pixel converts with nine lookups.
+  std::array<std::array<std::int8_t, 256>, 9> curved_space_{};
   int source_count_ = 2;
   std::array<std::uint8_t, 256> target_r_{}, target_g_{}, target_b_{};
   std::array<std::uint8_t, 256> target_y_{}, target_cb_{}, target_cr_{};
@@ -113,7 +119,9 @@ class TDither {
   bool target_set_ = false;
   bool print_ = false;
   bool colour_ = false;
-  bool right_to_left_ = true;  // flipped before each line; the first runs left to right
+  // Direction of the previous line; flipped before each line, so the first
+  // line after ResetErrors runs left to right.
+  bool right_to_left_ = true;
   int quality_ = kDefaultDitherQuality;
   DitherQualityParams params_{};
   std::unique_ptr<Buffers> buffers_;

@@ -1,0 +1,197 @@
+// The per-line work of TDither: colour-space conversion, the cached
+// nearest-candidate search and the serpentine error diffusion.
+#include <algorithm>
+#include <cstring>
+
+#include "image/dither.h"
+#include "image/dither_buffers.h"
+
+namespace {
+
+constexpr int kNoDistance = 32767;
+constexpr int kLumaSquareLimit = 16383;
+constexpr int kChromaSquareLimit = 4095;
+
+inline int ClampToByte(int value) {
+  return std::clamp(value, 0, 255);
+}
+
+inline std::int8_t AddToCell(std::int8_t cell, int part) {
+  return static_cast<std::int8_t>(cell + part);  // errors live in bytes and wrap as bytes
+}
+
+}  // namespace
+
+std::uint8_t TDither::NearestColour(int y, int cb, int cr) const {
+  // Every point of a cache cell gets the answer for the cell's centre.
+  const int cell_y = (y & params_.luma_mask) | params_.luma_half_cell;
+  const int cell_cb = (cb & params_.chroma_mask) | params_.chroma_half_cell;
+  const int cell_cr = (cr & params_.chroma_mask) | params_.chroma_half_cell;
+  int best = kNoDistance;
+  std::uint8_t result = 0;
+  for (int i = 0; i < candidate_count_; ++i) {
+    const Candidate& candidate = candidates_[i];
+    const int dy = (cell_y - candidate.y) >> 1;
+    if (dy * dy > kLumaSquareLimit) continue;
+    const int dcb = (cell_cb - candidate.cb) >> 2;
+    if (dcb * dcb > kChromaSquareLimit) continue;
+    const int dcr = (cell_cr - candidate.cr) >> 2;
+    if (dcr * dcr > kChromaSquareLimit) continue;
+    const int distance = dy * dy + dcb * dcb + dcr * dcr;
+    if (distance <= best) {  // on a tie the later candidate wins
+      best = distance;
+      result = candidate.index;
+    }
+  }
+  return result;
+}
+
+std::uint8_t TDither::NearestGrey(int y) const {
+  int best = kNoDistance;
+  std::uint8_t result = 0;
+  for (int i = 0; i < candidate_count_; ++i) {
+    const int distance = std::abs(y - candidates_[i].y);
+    if (distance <= best) {
+      best = distance;
+      result = candidates_[i].index;
+    }
+  }
+  return result;
+}
+
+inline std::uint8_t TDither::LookupColour(int y, int cb, int cr) {
+  const int chroma_shift = 8 - params_.chroma_bits;
+  const int luma_cell = y >> (8 - params_.luma_bits);
+  const int inner = ((cb >> chroma_shift) << params_.chroma_bits) | (cr >> chroma_shift);
+  const int key = (luma_cell << (2 * params_.chroma_bits)) | inner;
+  std::uint64_t& word = buffers_->colour_valid[key / Buffers::kValidWordBits];
+  const std::uint64_t bit = std::uint64_t{1} << (key % Buffers::kValidWordBits);
+  std::uint8_t* slab = buffers_->slabs[luma_cell].get();
+  if (word & bit) return slab[inner];
+  const std::uint8_t index = NearestColour(y, cb, cr);
+  if (slab != nullptr) {
+    slab[inner] = index;
+    word |= bit;
+  }
+  return index;
+}
+
+inline std::uint8_t TDither::LookupGrey(int y) {
+  if (!buffers_->grey_valid[y]) {
+    buffers_->grey_result[y] = NearestGrey(y);
+    buffers_->grey_valid[y] = true;
+  }
+  return buffers_->grey_result[y];
+}
+
+void TDither::ConvertToColourSpace(std::uint8_t* line, int count) const {
+  const auto& t = curved_space_;
+  for (int x = 0; x < count; ++x, line += 3) {
+    const int red = line[2];
+    const int green = line[1];
+    const int blue = line[0];
+    line[2] = static_cast<std::uint8_t>(t[0][red] + t[1][green] + t[2][blue]);
+    if (colour_) {
+      line[1] = static_cast<std::uint8_t>(t[3][red] + t[4][green] + t[5][blue] - 128);
+      line[0] = static_cast<std::uint8_t>(t[6][red] + t[7][green] + t[8][blue] - 128);
+    }
+  }
+}
+
+// Pixel x lives in error cell x + 1; cells 0 and count + 1 are guards.
+template <bool kColour, bool kThreeBytes, bool kReverse>
+void TDither::DiffuseLine(const std::uint8_t* line, int count) {
+  constexpr int kStep = kReverse ? -1 : 1;
+  constexpr int kChannels = kColour ? 3 : 1;
+  const auto& spread = GetErrorTable();
+  Buffers& buffers = *buffers_;
+  std::int8_t* current[3];
+  std::int8_t* below[3];
+  for (int ch = 0; ch < 3; ++ch) {
+    current[ch] = buffers.errors[buffers.current_row][ch].data();
+    below[ch] = buffers.errors[buffers.current_row ^ 1][ch].data();
+  }
+  const int first_cell = kReverse ? count : 1;
+  for (int ch = 0; ch < kChannels; ++ch) {
+    below[ch][first_cell - kStep] = below[ch][first_cell] = below[ch][first_cell + kStep] = 0;
+  }
+  const std::uint8_t* targets[3] = {target_y_.data(), target_cb_.data(), target_cr_.data()};
+  int ahead[3] = {0, 0, 0};  // the ahead part, carried to the next pixel's current cell
+  for (int n = 0; n < count; ++n) {
+    const int x = kReverse ? count - 1 - n : n;
+    const int cell = x + 1;
+    int value[3];
+    if constexpr (kThreeBytes) {
+      value[0] = line[3 * x + 2];
+      if constexpr (kColour) {
+        value[1] = line[3 * x + 1];
+        value[2] = line[3 * x];
+      }
+    } else {
+      value[0] = source_y_[line[x]];
+      if constexpr (kColour) {
+        value[1] = source_cb_[line[x]];
+        value[2] = source_cr_[line[x]];
+      }
+    }
+    for (int ch = 0; ch < kChannels; ++ch) {
+      value[ch] = ClampToByte(value[ch] + AddToCell(current[ch][cell], ahead[ch]));
+    }
+    std::uint8_t index;
+    if constexpr (kColour) {
+      index = LookupColour(value[0], value[1], value[2]);
+    } else {
+      index = LookupGrey(value[0]);
+    }
+    buffers.output[x] = index;
+    for (int ch = 0; ch < kChannels; ++ch) {
+      const ErrorParts& parts = spread[value[ch] - targets[ch][index] + kErrorTableOffset];
+      std::int8_t* row = below[ch];
+      row[cell - kStep] = AddToCell(row[cell - kStep], parts.behind_below);
+      row[cell] = AddToCell(row[cell], parts.below);
+      row[cell + kStep] = parts.ahead_below;  // nothing has reached this cell yet on this line
+      ahead[ch] = parts.ahead;
+    }
+  }
+  buffers.current_row ^= 1;
+}
+
+void TDither::DitherLine(std::uint8_t* line, int count, int bytes_per_pixel) {
+  if (line == nullptr || count <= 0 || (bytes_per_pixel != 1 && bytes_per_pixel != 3)) return;
+  if (!target_set_) {
+    AdjustLine(line, count, bytes_per_pixel);
+    return;
+  }
+  count = std::min(count, kMaxDitherPixels);
+  const bool three_bytes = bytes_per_pixel == 3;
+  if (three_bytes) ConvertToColourSpace(line, count);
+  right_to_left_ = !right_to_left_;
+  const int variant = (colour_ ? 4 : 0) | (three_bytes ? 2 : 0) | (right_to_left_ ? 1 : 0);
+  switch (variant) {
+    case 0:
+      DiffuseLine<false, false, false>(line, count);
+      break;
+    case 1:
+      DiffuseLine<false, false, true>(line, count);
+      break;
+    case 2:
+      DiffuseLine<false, true, false>(line, count);
+      break;
+    case 3:
+      DiffuseLine<false, true, true>(line, count);
+      break;
+    case 4:
+      DiffuseLine<true, false, false>(line, count);
+      break;
+    case 5:
+      DiffuseLine<true, false, true>(line, count);
+      break;
+    case 6:
+      DiffuseLine<true, true, false>(line, count);
+      break;
+    default:
+      DiffuseLine<true, true, true>(line, count);
+      break;
+  }
+  std::memcpy(line, buffers_->output.data(), static_cast<std::size_t>(count));
+}
