@@ -1,0 +1,22 @@
+// The log texts of the Decode, Encode, Zip info and Unzip commands.
+#pragma once
+
+inline constexpr char kLogDecoding[] = "Decoding %s";
+inline constexpr char kLogCreated[] = "Created %s";
+inline constexpr char kLogShortDecode[] = "Error decoding, wrote a short file";
+inline constexpr char kLogEncoding[] = "Encoding %s";
+inline constexpr char kLogUnsafeName[] = "Did not create %s - unsafe file name.";
+inline constexpr char kLogUnableToOpen[] = "Unable to open %s";
+inline constexpr char kLogZipInfoFor[] = "Zip Info for %s";
+inline constexpr char kLogZipColumns[] = "Length  Date     Time  Name";
+inline constexpr char kLogZipRule[] = "------- -------- ----- ------------";
+inline constexpr char kLogZipMemberFormat[] = "%7ld %2.2d-%2.2d-%2.2d %2.2d:%2.2d %s";
+inline constexpr char kLogNotAZip[] = "This file is not a zip file.";
+inline constexpr char kLogObsoleteMethod[] = "Did not create %s - obsolete compression type.";
+inline constexpr char kLogShortZipRead[] = "Error reading zip file, wrote a short file %s";
+inline constexpr char kLogShortZipWrite[] = "Error writing %s, wrote a short file";
+inline constexpr const char* kZipAdvice[] = {
+    "This file was produced by an old version of pkzip and can not",
+    "be read by Zentrope.  Please press F1 and choose ZIP Utilities",
+    "for information about utilities to read this file.",
+};

@@ -1,0 +1,32 @@
+// TEncode: writes a file as uuencoded text in numbered section files
+// (pic.uu1 ... pic.uu9, pic.u10 ... pic.u99) of a bounded number of lines,
+// each ready to be posted as one message.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+inline constexpr int kMinEncodeLines = 1;
+inline constexpr int kMaxEncodeLines = 32767;
+
+class TEncode {
+ public:
+  // `lines_per_section` is the EncodeLines setting, clamped to its range.
+  explicit TEncode(int lines_per_section);
+
+  void Encode(const std::string& path);
+
+ private:
+  int lines_per_section_;
+};
+
+// Name of section `section` (1..99) of the encoding of `path`.
+std::string EncodeSectionName(const std::string& path, int section);
+
+// The number of sections and of data lines per section (a full section holds
+// one line more) for a file of `size` bytes.
+struct EncodeLayout {
+  std::int64_t sections;
+  std::int64_t lines;
+};
+EncodeLayout PlanEncodeSections(std::uint64_t size, int lines_per_section);
