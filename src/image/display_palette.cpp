@@ -1,5 +1,7 @@
 #include "image/display_palette.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 #include "image/fixed_palette.h"
@@ -50,7 +52,7 @@ LogPalette DitherTarget(const PaletteDisplay& display) {
 
 // Makes whole percentages sum to exactly 100 in one pass.
 void NormalizePercentages(std::array<int, kMaxPaletteEntries>& percentages, int count) {
-  int sum = 0;
+  long long sum = 0;  // wide: the percentages come from the caller
   for (int i = 0; i < count; ++i) sum += percentages[i];
   for (int i = 0; i < count && sum != kWholePercent; ++i) {
     if (sum < kWholePercent) {
@@ -110,15 +112,15 @@ int PaletteMisfit(const LogPalette& picture, std::array<int, kMaxPaletteEntries>
   const int count = std::min<int>(picture.count, kMaxPaletteEntries);
   NormalizePercentages(percentages, count);
   if (target.count == 0) return 0;
-  long total = 0;
+  long long total = 0;
   for (int i = 0; i < count; ++i) {
     const PaletteEntry& colour = picture.entries[i];
     const PaletteEntry& near = target.entries[NearestPaletteIndex(target, colour)];
-    const long spread = std::abs(colour.red - near.red) + std::abs(colour.green - near.green) +
-                        std::abs(colour.blue - near.blue);
+    const long long spread = std::abs(colour.red - near.red) + std::abs(colour.green - near.green) +
+                             std::abs(colour.blue - near.blue);
     total += spread * percentages[i] / 3;
   }
-  return static_cast<int>(total / kWholePercent);
+  return static_cast<int>(std::min<long long>(total / kWholePercent, INT_MAX));
 }
 
 DisplayPalettePlan BuildDisplayPalettePlan(TDither& dither, PaletteDisplay& display,
