@@ -7,6 +7,7 @@
 
 #include "file_list_fixture.h"
 #include "files/file_types.h"
+#include "platform/long_operation.h"
 #include "platform/random.h"
 
 using Names = std::vector<std::string>;
@@ -189,4 +190,30 @@ TEST(FileList, RemoveNameDropsEveryMatchAndMovesCurrentAndHead) {
   EXPECT_TRUE(list.AtEnd());
   list.AddFile("/n/d");
   EXPECT_EQ(list.Current(), "/n/d");
+}
+
+namespace {
+// Asks the running scan to stop the first time it pumps.
+class CancellingPump : public LongOperationPump {
+ public:
+  void PumpWaitingMessages() override {
+    ++pumps;
+    RequestCancel();
+  }
+  void RepostCurrentMessage() override {}
+  int pumps = 0;
+};
+}  // namespace
+
+TEST_F(FileListTest, ScanStopsWhenTheLongOperationIsCancelled) {
+  Make({"a.gif", "b.gif", "c.gif", "d.gif"});
+  CancellingPump pump;
+  InstallLongOperationPump(&pump);
+  BeginLongOperation();
+  TFilePkg list;
+  list.AddSpec(Path("*.gif"), kGifFiles, false, false);
+  EndLongOperation();
+  InstallLongOperationPump(nullptr);
+  EXPECT_EQ(pump.pumps, 1);
+  EXPECT_EQ(list.Count(), 1);
 }
