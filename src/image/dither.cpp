@@ -36,9 +36,7 @@ std::uint8_t AdjustChannel(std::uint8_t value, int brightness, int contrast, boo
 
 TDither::TDither(int quality)
     : colour_space_(GetColourSpaceTables()), buffers_(std::make_unique<Buffers>()) {
-  for (auto& slab : buffers_->slabs) {
-    slab.reset(new (std::nothrow) std::uint8_t[kCacheSlabBytes]);
-  }
+  buffers_->colour_cells.reset(new (std::nothrow) std::uint8_t[kCacheCells]);
   for (auto& row_pair : buffers_->errors) {
     for (auto& row : row_pair) row.assign(kErrorRowCells, 0);
   }
@@ -179,9 +177,7 @@ void TDither::SetQuality(int quality) {
 void TDither::ClearCaches() {
   std::memset(buffers_->colour_valid, 0, sizeof(buffers_->colour_valid));
   std::memset(buffers_->grey_valid, 0, sizeof(buffers_->grey_valid));
-  for (auto& slab : buffers_->slabs) {
-    if (slab) std::memset(slab.get(), 0, kCacheSlabBytes);
-  }
+  if (buffers_->colour_cells) std::memset(buffers_->colour_cells.get(), 0, kCacheCells);
 }
 
 void TDither::ResetErrors() {

@@ -84,9 +84,7 @@ class TDither {
     std::uint8_t index;
   };
   static constexpr int kErrorRowCells = kMaxDitherPixels + 2;  // a guard cell at each end
-  static constexpr int kCacheSlabs = 64;
-  static constexpr int kCacheSlabBytes = 1024;
-  static constexpr int kCacheCells = kCacheSlabs * kCacheSlabBytes;
+  static constexpr int kCacheCells = 65536;  // 64 luma by 1024 chroma cells at High quality
 
   struct Buffers;  // error rows, output line, caches
 
@@ -96,7 +94,9 @@ class TDither {
   void CurveSource(const ToneCurve& pre_curve);
   void LoadTarget(const LogPalette& palette, const ToneCurve& pre_curve);
   void ConvertToColourSpace(std::uint8_t* line, int count) const;
-  std::uint8_t LookupColour(int y, int cb, int cr);
+  struct CacheView;
+  CacheView ColourCacheView() const;
+  std::uint8_t ResolveColourMiss(const CacheView& cache, int key, int y, int cb, int cr) const;
   std::uint8_t LookupGrey(int y);
   std::uint8_t NearestColour(int y, int cb, int cr) const;
   std::uint8_t NearestGrey(int y) const;

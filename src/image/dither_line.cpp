@@ -59,19 +59,36 @@ std::uint8_t TDither::NearestGrey(int y) const {
   return result;
 }
 
-inline std::uint8_t TDither::LookupColour(int y, int cb, int cr) {
-  const int chroma_shift = 8 - params_.chroma_bits;
-  const int luma_cell = y >> (8 - params_.luma_bits);
-  const int inner = ((cb >> chroma_shift) << params_.chroma_bits) | (cr >> chroma_shift);
-  const int key = (luma_cell << (2 * params_.chroma_bits)) | inner;
-  std::uint64_t& word = buffers_->colour_valid[key / Buffers::kValidWordBits];
-  const std::uint64_t bit = std::uint64_t{1} << (key % Buffers::kValidWordBits);
-  std::uint8_t* slab = buffers_->slabs[luma_cell].get();
-  if (word & bit) return slab[inner];
+// The cache geometry of the current quality, copied out of the object so that
+// the per-pixel loop keeps it in registers.
+struct TDither::CacheView {
+  int luma_shift;
+  int chroma_shift;
+  int chroma_bits;
+  std::uint64_t* valid;
+  std::uint8_t* cells;
+
+  int Key(int y, int cb, int cr) const {
+    const int inner = ((cb >> chroma_shift) << chroma_bits) | (cr >> chroma_shift);
+    return ((y >> luma_shift) << (2 * chroma_bits)) | inner;
+  }
+  bool Has(int key) const {
+    return (valid[key / Buffers::kValidWordBits] >> (key % Buffers::kValidWordBits)) & 1;
+  }
+};
+
+TDither::CacheView TDither::ColourCacheView() const {
+  return {8 - params_.luma_bits, 8 - params_.chroma_bits, params_.chroma_bits,
+          buffers_->colour_valid, buffers_->colour_cells.get()};
+}
+
+std::uint8_t TDither::ResolveColourMiss(const CacheView& cache, int key, int y, int cb,
+                                        int cr) const {
   const std::uint8_t index = NearestColour(y, cb, cr);
-  if (slab != nullptr) {
-    slab[inner] = index;
-    word |= bit;
+  if (cache.cells != nullptr) {
+    cache.cells[key] = index;
+    cache.valid[key / Buffers::kValidWordBits] |= std::uint64_t{1}
+                                                  << (key % Buffers::kValidWordBits);
   }
   return index;
 }
@@ -111,11 +128,16 @@ void TDither::DiffuseLine(const std::uint8_t* line, int count) {
     current[ch] = buffers.errors[buffers.current_row][ch].data();
     below[ch] = buffers.errors[buffers.current_row ^ 1][ch].data();
   }
-  const int first_cell = kReverse ? count : 1;
-  for (int ch = 0; ch < kChannels; ++ch) {
-    below[ch][first_cell - kStep] = below[ch][first_cell] = below[ch][first_cell + kStep] = 0;
-  }
+  // The row below is built in registers: a cell is complete once the pixel
+  // after it has added its behind-below part, and is stored then. `pending`
+  // holds the cell behind the pixel and the cell under it; both start at zero,
+  // as the cells at the starting edge do.
+  int pending_behind[3] = {0, 0, 0};
+  int pending_under[3] = {0, 0, 0};
   const std::uint8_t* targets[3] = {target_y_.data(), target_cb_.data(), target_cr_.data()};
+  const std::uint8_t* source_ycc[3] = {source_y_.data(), source_cb_.data(), source_cr_.data()};
+  const CacheView cache = ColourCacheView();
+  std::uint8_t* output = buffers.output.data();
   int ahead[3] = {0, 0, 0};  // the ahead part, carried to the next pixel's current cell
   for (int n = 0; n < count; ++n) {
     const int x = kReverse ? count - 1 - n : n;
@@ -128,10 +150,10 @@ void TDither::DiffuseLine(const std::uint8_t* line, int count) {
         value[2] = line[3 * x];
       }
     } else {
-      value[0] = source_y_[line[x]];
+      value[0] = source_ycc[0][line[x]];
       if constexpr (kColour) {
-        value[1] = source_cb_[line[x]];
-        value[2] = source_cr_[line[x]];
+        value[1] = source_ycc[1][line[x]];
+        value[2] = source_ycc[2][line[x]];
       }
     }
     for (int ch = 0; ch < kChannels; ++ch) {
@@ -139,19 +161,25 @@ void TDither::DiffuseLine(const std::uint8_t* line, int count) {
     }
     std::uint8_t index;
     if constexpr (kColour) {
-      index = LookupColour(value[0], value[1], value[2]);
+      const int key = cache.Key(value[0], value[1], value[2]);
+      index = cache.Has(key) ? cache.cells[key]
+                             : ResolveColourMiss(cache, key, value[0], value[1], value[2]);
     } else {
       index = LookupGrey(value[0]);
     }
-    buffers.output[x] = index;
+    output[x] = index;
     for (int ch = 0; ch < kChannels; ++ch) {
       const ErrorParts& parts = spread[value[ch] - targets[ch][index] + kErrorTableOffset];
-      std::int8_t* row = below[ch];
-      row[cell - kStep] = AddToCell(row[cell - kStep], parts.behind_below);
-      row[cell] = AddToCell(row[cell], parts.below);
-      row[cell + kStep] = parts.ahead_below;  // nothing has reached this cell yet on this line
+      below[ch][cell - kStep] = static_cast<std::int8_t>(pending_behind[ch] + parts.behind_below);
+      pending_behind[ch] = pending_under[ch] + parts.below;
+      pending_under[ch] = parts.ahead_below;  // nothing has reached the next cell before
       ahead[ch] = parts.ahead;
     }
+  }
+  const int last_cell = kReverse ? 1 : count;
+  for (int ch = 0; ch < kChannels; ++ch) {
+    below[ch][last_cell] = static_cast<std::int8_t>(pending_behind[ch]);
+    below[ch][last_cell + kStep] = static_cast<std::int8_t>(pending_under[ch]);
   }
   buffers.current_row ^= 1;
 }
