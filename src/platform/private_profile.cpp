@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 #include "platform/path.h"
@@ -59,9 +61,12 @@ ProfileLine ParseLine(std::string text) {
   return line;
 }
 
-ProfileText ReadProfile(const std::string& file) {
+// A missing file reads as empty. `readable` turns false when the file exists
+// but cannot be read whole, so that a write never replaces what it did not see.
+ProfileText ReadProfile(const std::string& file, bool* readable = nullptr) {
   ProfileText profile;
   std::ifstream in(file, std::ios::binary);
+  if (readable) *readable = in.is_open() || errno == ENOENT;
   std::string text;
   while (std::getline(in, text)) {
     if (!text.empty() && text.back() == '\r') {
@@ -70,7 +75,19 @@ ProfileText ReadProfile(const std::string& file) {
     }
     profile.lines.push_back(ParseLine(std::move(text)));
   }
+  if (readable && in.bad()) *readable = false;
   return profile;
+}
+
+// Writes go to the file a symbolic link points at, so the link survives.
+std::string WriteTarget(const std::string& file) {
+  struct stat info {};
+  if (lstat(file.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return file;
+  char* resolved = realpath(file.c_str(), nullptr);
+  if (!resolved) return file;
+  std::string target = resolved;
+  std::free(resolved);
+  return target;
 }
 
 // Index of the first "[section]" line, or lines.size().
@@ -194,7 +211,7 @@ bool WriteAtomically(const std::string& file, const ProfileText& profile) {
 bool WriteIfChanged(const std::string& file, const ProfileText& original,
                     const ProfileText& changed) {
   if (SameText(original.lines, changed.lines)) return true;
-  return WriteAtomically(file, changed);
+  return WriteAtomically(WriteTarget(file), changed);
 }
 
 }  // namespace
@@ -214,7 +231,10 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 bool WritePrivateProfileString(std::string_view section, const char* key, const char* value,
                                const std::string& file) {
   if (!IsWritableSection(section)) return false;
-  const ProfileText original = ReadProfile(file);
+  bool readable = false;
+  errno = 0;
+  const ProfileText original = ReadProfile(file, &readable);
+  if (!readable) return false;
   ProfileText changed = original;
   if (key == nullptr) {
     EraseSection(changed.lines, section);
@@ -229,7 +249,10 @@ bool WritePrivateProfileString(std::string_view section, const char* key, const 
 bool WritePrivateProfileEntries(std::string_view section, const std::vector<ProfileEntry>& entries,
                                 const std::string& file) {
   if (!IsWritableSection(section)) return false;
-  const ProfileText original = ReadProfile(file);
+  bool readable = false;
+  errno = 0;
+  const ProfileText original = ReadProfile(file, &readable);
+  if (!readable) return false;
   ProfileText changed = original;
   bool all_accepted = true;
   for (const auto& entry : entries) {

@@ -129,4 +129,12 @@ TEST_F(PrivateProfileTest, WritesAtomicallyAndOnlyWhenSomethingChanges) {
   EXPECT_FALSE(WritePrivateProfileString("a", "x", "1", dir_.File("no/such/folder/x.ini")));
 }
 
+TEST_F(PrivateProfileTest, WritesThroughASymbolicLink) {
+  ASSERT_TRUE(WriteFileText(dir_.File("real.ini"), "[a]\nx=1\n"));
+  std::filesystem::create_symlink("real.ini", file_);
+  ASSERT_TRUE(Write("a", "y", "2"));
+  EXPECT_TRUE(std::filesystem::is_symlink(file_));
+  EXPECT_EQ(ReadFileText(dir_.File("real.ini")), "[a]\nx=1\ny=2\n");
+}
+
 }  // namespace
