@@ -1,0 +1,51 @@
+// A platform backend: everything the program expects of the desktop, behind
+// one object. `headless` keeps it all in memory; the desktop backend shows it.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/clipboard.h"
+#include "platform/dialogs.h"
+#include "platform/display.h"
+#include "platform/event_loop.h"
+#include "platform/help_viewer.h"
+#include "platform/window.h"
+
+class PlatformBackend {
+ public:
+  virtual ~PlatformBackend() = default;
+  virtual std::string_view Name() const = 0;
+  virtual TDisplay& Display() = 0;
+  virtual TEventLoop& EventLoop() = 0;
+  virtual DialogService& Dialogs() = 0;
+  virtual Clipboard& GetClipboard() = 0;
+  virtual HelpViewer& Help() = 0;
+  // A new window; shown when `params.visible`.
+  virtual std::unique_ptr<TWindow> CreateWindow(const WindowParams& params,
+                                                WindowHandler* handler) = 0;
+  // Changes the display depth (24, 8, 4 or 1) and remakes every window's
+  // screen surface; false for other depths.
+  virtual bool SetDisplayDepth(int bits) = 0;
+  // Sends kSetCursor to the window under the pointer, which sets its cursor.
+  virtual void RefreshCursor() = 0;
+};
+
+enum class BackendKind { kHeadless, kDesktop };
+
+// "-headless" (or "--headless") among the arguments, or ZENTROPE_BACKEND=headless,
+// asks for the headless backend; ZENTROPE_BACKEND=desktop asks for the desktop
+// one. Otherwise the desktop when DISPLAY or WAYLAND_DISPLAY is set.
+// `environment` looks a variable up (null when unset).
+BackendKind ChooseBackend(const std::vector<std::string>& arguments,
+                          const char* (*environment)(const char*));
+
+// Makes the backend of that kind; the desktop one falls back to headless
+// while it is not built in.
+std::unique_ptr<PlatformBackend> CreatePlatformBackend(BackendKind kind);
+
+// Whether the argument is the option that selects the headless backend, so
+// that the command line can skip it.
+bool IsBackendOption(std::string_view argument);
