@@ -93,11 +93,12 @@ TProfile::TProfile() {
     ApplyThreeDControls(Get(IntKey::Enable3dControls) != 0);
   snapshot_held_ = false;
 
-  if (IsFirstStart()) {
+  // Recorded before the reset: where the record cannot be kept, every start
+  // would otherwise look like the first and wipe the user's settings.
+  if (IsFirstStart() && RecordFirstStart()) {
     first_start_ = true;
     Defaults();
     Save();
-    RecordFirstStart();
   }
 }
 

@@ -241,6 +241,19 @@ TEST_F(ProfileTest, FirstStartResetsTheSettingsAndIsRecordedOnce) {
   EXPECT_EQ(second.Get(IntKey::Effect), 6);
 }
 
+TEST_F(ProfileTest, NoResetWhereTheFirstStartCannotBeRecorded) {
+  ASSERT_TRUE(WriteFileText(work_.File("zentrope.ini"), "[zentrope]\nEffect=6\n"));
+  ASSERT_TRUE(WriteFileText(windir_.File("blocker"), ""));
+  const std::string unusable = windir_.File("blocker/zentrope");
+  ASSERT_EQ(setenv("ZENTROPE_WINDIR", unusable.c_str(), 1), 0);
+  for (int start = 0; start < 2; ++start) {
+    TProfile profile;
+    EXPECT_FALSE(profile.WasFirstStart());
+    EXPECT_EQ(profile.Get(IntKey::Effect), 6);
+  }
+  EXPECT_EQ(ReadFileText(work_.File("zentrope.ini")), "[zentrope]\nEffect=6\n");
+}
+
 TEST_F(ProfileTest, CreatesTheSystemFolderOnFirstWrite) {
   const std::string nested = windir_.File("deeper/zentrope");
   ASSERT_EQ(setenv("ZENTROPE_WINDIR", nested.c_str(), 1), 0);
