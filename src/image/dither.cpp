@@ -36,7 +36,7 @@ std::uint8_t AdjustChannel(std::uint8_t value, int brightness, int contrast, boo
 
 TDither::TDither(int quality)
     : colour_space_(GetColourSpaceTables()), buffers_(std::make_unique<Buffers>()) {
-  buffers_->colour_cells.reset(new (std::nothrow) std::uint8_t[kCacheCells]);
+  buffers_->colour_cells.reset(new (std::nothrow) CachedColour[kCacheCells]);
   for (auto& row_pair : buffers_->errors) {
     for (auto& row : row_pair) row.assign(kErrorRowCells, 0);
   }
@@ -177,7 +177,9 @@ void TDither::SetQuality(int quality) {
 void TDither::ClearCaches() {
   std::memset(buffers_->colour_valid, 0, sizeof(buffers_->colour_valid));
   std::memset(buffers_->grey_valid, 0, sizeof(buffers_->grey_valid));
-  if (buffers_->colour_cells) std::memset(buffers_->colour_cells.get(), 0, kCacheCells);
+  if (buffers_->colour_cells) {
+    std::fill_n(buffers_->colour_cells.get(), kCacheCells, CachedColour{});
+  }
 }
 
 void TDither::ResetErrors() {

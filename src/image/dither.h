@@ -94,9 +94,15 @@ class TDither {
   void CurveSource(const ToneCurve& pre_curve);
   void LoadTarget(const LogPalette& palette, const ToneCurve& pre_curve);
   void ConvertToColourSpace(std::uint8_t* line, int count) const;
+  // A cached search result: the target index and its Y, Cb, Cr, so that the
+  // error is at hand without a second lookup.
+  struct CachedColour {
+    std::uint8_t index;
+    std::uint8_t ycc[3];
+  };
   struct CacheView;
   CacheView ColourCacheView() const;
-  std::uint8_t ResolveColourMiss(const CacheView& cache, int key, int y, int cb, int cr) const;
+  CachedColour ResolveColourMiss(const CacheView& cache, int key, int y, int cb, int cr) const;
   std::uint8_t LookupGrey(int y);
   std::uint8_t NearestColour(int y, int cb, int cr) const;
   std::uint8_t NearestGrey(int y) const;

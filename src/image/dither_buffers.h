@@ -19,10 +19,10 @@ struct TDither::Buffers {
   int current_row = 0;
   std::vector<std::uint8_t> output;
   std::uint64_t colour_valid[kCacheCells / kValidWordBits];
-  // Cached nearest candidates, one byte per cell, found by the same key as the
+  // Cached nearest candidates with their target values, found by the same key as the
   // valid bits (64 slabs of 1024 cells at High quality). Null when the memory
   // could not be had: every cell is then searched each time.
-  std::unique_ptr<std::uint8_t[]> colour_cells;
+  std::unique_ptr<CachedColour[]> colour_cells;
   bool grey_valid[256];
   std::uint8_t grey_result[256];
 };

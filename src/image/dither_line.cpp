@@ -66,7 +66,7 @@ struct TDither::CacheView {
   int chroma_shift;
   int chroma_bits;
   std::uint64_t* valid;
-  std::uint8_t* cells;
+  CachedColour* cells;
 
   int Key(int y, int cb, int cr) const {
     const int inner = ((cb >> chroma_shift) << chroma_bits) | (cr >> chroma_shift);
@@ -82,15 +82,16 @@ TDither::CacheView TDither::ColourCacheView() const {
           buffers_->colour_valid, buffers_->colour_cells.get()};
 }
 
-std::uint8_t TDither::ResolveColourMiss(const CacheView& cache, int key, int y, int cb,
-                                        int cr) const {
+TDither::CachedColour TDither::ResolveColourMiss(const CacheView& cache, int key, int y, int cb,
+                                                 int cr) const {
   const std::uint8_t index = NearestColour(y, cb, cr);
+  const CachedColour found = {index, {target_y_[index], target_cb_[index], target_cr_[index]}};
   if (cache.cells != nullptr) {
-    cache.cells[key] = index;
+    cache.cells[key] = found;
     cache.valid[key / Buffers::kValidWordBits] |= std::uint64_t{1}
                                                   << (key % Buffers::kValidWordBits);
   }
-  return index;
+  return found;
 }
 
 inline std::uint8_t TDither::LookupGrey(int y) {
@@ -134,7 +135,7 @@ void TDither::DiffuseLine(const std::uint8_t* line, int count) {
   // as the cells at the starting edge do.
   int pending_behind[3] = {0, 0, 0};
   int pending_under[3] = {0, 0, 0};
-  const std::uint8_t* targets[3] = {target_y_.data(), target_cb_.data(), target_cr_.data()};
+  const std::uint8_t* target_y = target_y_.data();
   const std::uint8_t* source_ycc[3] = {source_y_.data(), source_cb_.data(), source_cr_.data()};
   const CacheView cache = ColourCacheView();
   std::uint8_t* output = buffers.output.data();
@@ -159,17 +160,18 @@ void TDither::DiffuseLine(const std::uint8_t* line, int count) {
     for (int ch = 0; ch < kChannels; ++ch) {
       value[ch] = ClampToByte(value[ch] + AddToCell(current[ch][cell], ahead[ch]));
     }
-    std::uint8_t index;
+    CachedColour chosen;
     if constexpr (kColour) {
       const int key = cache.Key(value[0], value[1], value[2]);
-      index = cache.Has(key) ? cache.cells[key]
-                             : ResolveColourMiss(cache, key, value[0], value[1], value[2]);
+      chosen = cache.Has(key) ? cache.cells[key]
+                              : ResolveColourMiss(cache, key, value[0], value[1], value[2]);
     } else {
-      index = LookupGrey(value[0]);
+      chosen.index = LookupGrey(value[0]);
+      chosen.ycc[0] = target_y[chosen.index];
     }
-    output[x] = index;
+    output[x] = chosen.index;
     for (int ch = 0; ch < kChannels; ++ch) {
-      const ErrorParts& parts = spread[value[ch] - targets[ch][index] + kErrorTableOffset];
+      const ErrorParts& parts = spread[value[ch] - chosen.ycc[ch] + kErrorTableOffset];
       below[ch][cell - kStep] = static_cast<std::int8_t>(pending_behind[ch] + parts.behind_below);
       pending_behind[ch] = pending_under[ch] + parts.below;
       pending_under[ch] = parts.ahead_below;  // nothing has reached the next cell before
