@@ -83,10 +83,16 @@ class TDither {
     std::uint8_t cr;
     std::uint8_t index;
   };
+  // A cached search result: the target index and its Y, Cb, Cr, so that the
+  // error is at hand without a second lookup.
+  struct CachedColour {
+    std::uint8_t index;
+    std::uint8_t ycc[3];
+  };
+  struct CacheView;  // the cache geometry of the current quality
+  struct Buffers;    // error rows, output line, caches
   static constexpr int kErrorRowCells = kMaxDitherPixels + 2;  // a guard cell at each end
   static constexpr int kCacheCells = 65536;  // 64 luma by 1024 chroma cells at High quality
-
-  struct Buffers;  // error rows, output line, caches
 
   void ClearCaches();
   void LoadSourceColours(const LogPalette* palette);
@@ -94,13 +100,6 @@ class TDither {
   void CurveSource(const ToneCurve& pre_curve);
   void LoadTarget(const LogPalette& palette, const ToneCurve& pre_curve);
   void ConvertToColourSpace(std::uint8_t* line, int count) const;
-  // A cached search result: the target index and its Y, Cb, Cr, so that the
-  // error is at hand without a second lookup.
-  struct CachedColour {
-    std::uint8_t index;
-    std::uint8_t ycc[3];
-  };
-  struct CacheView;
   CacheView ColourCacheView() const;
   CachedColour ResolveColourMiss(const CacheView& cache, int key, int y, int cb, int cr) const;
   std::uint8_t LookupGrey(int y);

@@ -1,6 +1,7 @@
 // The per-line work of TDither: colour-space conversion, the cached
 // nearest-candidate search and the serpentine error diffusion.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "image/dither.h"
