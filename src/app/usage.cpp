@@ -38,22 +38,22 @@ constexpr std::size_t kKeyColumnWidth = 28;
 
 std::string IntegerKeysText() {
   std::string text = "Integer settings (KEY MIN..MAX):\n";
+  std::string line;
   std::size_t column = 0;
   for (const auto& info : IntKeyTable()) {
-    std::string entry = std::string(info.name) + " " + std::to_string(info.minimum) + ".." +
-                        std::to_string(info.maximum);
-    if (column == 0) text += "  ";
-    text += entry;
+    if (column > 0) {
+      const std::size_t target = column * kKeyColumnWidth;
+      line.append(line.size() < target ? target - line.size() : 1, ' ');
+    }
+    line += std::string(info.name) + " " + std::to_string(info.minimum) + ".." +
+            std::to_string(info.maximum);
     if (++column == kKeysPerLine) {
-      text += "\n";
+      text += "  " + line + "\n";
+      line.clear();
       column = 0;
-    } else if (entry.size() < kKeyColumnWidth) {
-      text.append(kKeyColumnWidth - entry.size(), ' ');
-    } else {
-      text += ' ';
     }
   }
-  if (column != 0) text += "\n";
+  if (!line.empty()) text += "  " + line + "\n";
   return text;
 }
 }  // namespace
