@@ -29,23 +29,12 @@ bool IsEndLine(const TextLine& line) {
   return line.length == 3 && line.StartsWith("end");
 }
 
-std::FILE* OpenOutput(const std::string& path) {
-  const int fd = CreateOutputFile(path);
-  if (fd < 0) return nullptr;
-  std::FILE* file = fdopen(fd, "wb");
-  if (!file) {
-    close(fd);
-    return nullptr;
-  }
-  std::setvbuf(file, nullptr, _IOFBF, kFileBufferSize);
-  return file;
-}
 }  // namespace
 
 TDecode::~TDecode() {
   if (file_) {
     LogLine(kLogShortDecode);
-    std::fclose(file_);
+    file_.Close();
   }
 }
 
@@ -92,8 +81,7 @@ void TDecode::StartFile(const TextLine& line) {
   where.name = reduced;
   where.extension.clear();
   const std::string output = JoinPath(where);
-  file_ = OpenOutput(output);
-  if (!file_) return;
+  if (!file_.Open(CreateOutputFile(output), "wb")) return;
   LogLine(kLogCreated, output);
   last_full_ = true;
   saw_terminator_ = false;
@@ -102,8 +90,7 @@ void TDecode::StartFile(const TextLine& line) {
 
 void TDecode::CloseFile() {
   if (!saw_terminator_) LogLine(kLogShortDecode);
-  std::fclose(file_);
-  file_ = nullptr;
+  file_.Close();
 }
 
 void TDecode::DataLine(TextLine& line) {
@@ -138,5 +125,5 @@ void TDecode::DataLine(TextLine& line) {
   }
   unsigned char bytes[kUuFullLineBytes];
   DecodeUuGroups(line.text + 1, n, bytes);
-  std::fwrite(bytes, 1, static_cast<std::size_t>(n), file_);
+  std::fwrite(bytes, 1, static_cast<std::size_t>(n), file_.get());
 }

@@ -26,7 +26,7 @@ class TDecode {
   void CloseFile();
   void DataLine(TextLine& line);
 
-  std::FILE* file_ = nullptr;
+  BufferedFile file_;
   std::string path_;  // the part being read
   bool last_full_ = false;
   bool saw_terminator_ = false;

@@ -16,22 +16,6 @@ namespace {
 constexpr int kMaxSections = 99;
 constexpr char kBannerFormat[] = "\nsection %d/%d   file %s   [ Zentrope 4.0 ]\n\n";
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-FilePtr OpenBuffered(int fd, const char* mode) {
-  if (fd < 0) return nullptr;
-  std::FILE* file = fdopen(fd, mode);
-  if (!file) {
-    close(fd);
-    return nullptr;
-  }
-  std::setvbuf(file, nullptr, _IOFBF, kFileBufferSize);
-  return FilePtr(file);
-}
-
 // Zero is written as the backquote so that no line ends in a space.
 char UuChar(unsigned value) {
   value &= 63;
@@ -82,8 +66,8 @@ TEncode::TEncode(int lines_per_section)
     : lines_per_section_(std::clamp(lines_per_section, kMinEncodeLines, kMaxEncodeLines)) {}
 
 void TEncode::Encode(const std::string& path) {
-  FilePtr input = OpenBuffered(open(path.c_str(), O_RDONLY | O_CLOEXEC), "rb");
-  if (!input) return;
+  BufferedFile input;
+  if (!input.Open(open(path.c_str(), O_RDONLY | O_CLOEXEC), "rb")) return;
   LogLine(kLogEncoding, path);
   std::fseek(input.get(), 0, SEEK_END);
   const long end = std::ftell(input.get());
@@ -96,8 +80,8 @@ void TEncode::Encode(const std::string& path) {
   unsigned char bytes[kUuFullLineBytes];
   for (int section = 1; section <= kMaxSections; ++section) {
     const std::string section_path = EncodeSectionName(path, section);
-    FilePtr out = OpenBuffered(CreateOutputFile(section_path), "w");
-    if (!out) return;
+    BufferedFile out;
+    if (!out.Open(CreateOutputFile(section_path), "w")) return;
     LogLine(kLogCreated, section_path);
     WriteBanner(out.get(), section, sections, file_name);
     if (section == 1) std::fprintf(out.get(), "begin 644 %s\n", file_name.c_str());

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 #include "platform/path.h"
 
@@ -138,4 +139,25 @@ bool OutputBuffer::Flush() {
   if (used_ > 0 && !WriteAll(fd_, buffer_, used_)) failed_ = true;
   used_ = 0;
   return !failed_;
+}
+
+bool BufferedFile::Open(int fd, const char* mode) {
+  Close();
+  if (fd < 0) return false;
+  buffer_.reset(new (std::nothrow) char[kFileBufferSize]);
+  file_ = fdopen(fd, mode);
+  if (!file_) {
+    close(fd);
+    return false;
+  }
+  if (buffer_) std::setvbuf(file_, buffer_.get(), _IOFBF, kFileBufferSize);
+  return true;
+}
+
+int BufferedFile::Close() {
+  if (!file_) return 0;
+  const int result = std::fclose(file_);
+  file_ = nullptr;
+  buffer_.reset();
+  return result;
 }

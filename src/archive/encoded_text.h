@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -94,4 +96,23 @@ class OutputBuffer {
   std::size_t used_ = 0;
   std::uint64_t total_ = 0;
   bool failed_ = false;
+};
+
+// A stdio file over a descriptor, with the program's file buffer size.
+class BufferedFile {
+ public:
+  BufferedFile() = default;
+  ~BufferedFile() { Close(); }
+  BufferedFile(const BufferedFile&) = delete;
+  BufferedFile& operator=(const BufferedFile&) = delete;
+  // Takes the descriptor; false (having closed it) when it cannot be used.
+  bool Open(int fd, const char* mode);
+  // The result of fclose; 0 when nothing was open.
+  int Close();
+  std::FILE* get() const { return file_; }
+  explicit operator bool() const { return file_ != nullptr; }
+
+ private:
+  std::FILE* file_ = nullptr;
+  std::unique_ptr<char[]> buffer_;
 };
