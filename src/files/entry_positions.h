@@ -22,6 +22,12 @@ class EntryPositions {
   std::int64_t PositionOf(const FileEntry* entry) const;
   // Entry at a place, 0 <= position < Size(); null outside.
   FileEntry* At(std::int64_t position) const;
+  // The first place at or after `from` whose entry satisfies `holds`, or
+  // Size() when there is none. `holds` must be false then true along the
+  // places from `from` on (a sorted run searched by a bound), so one descent
+  // of the tree finds it.
+  template <typename Predicate>
+  std::int64_t FirstFrom(std::int64_t from, Predicate holds) const;
   // Forgets every entry (the entries themselves are not touched).
   void Clear() { root_ = nullptr; }
 
@@ -37,3 +43,20 @@ class EntryPositions {
   FileEntry* root_ = nullptr;
   std::uint64_t priority_state_ = 0;
 };
+
+template <typename Predicate>
+std::int64_t EntryPositions::FirstFrom(std::int64_t from, Predicate holds) const {
+  std::int64_t found = Size();
+  std::int64_t before_node = 0;  // places left of the current subtree
+  for (const FileEntry* node = root_; node;) {
+    const std::int64_t place = before_node + (node->tree_left ? node->tree_left->tree_size : 0);
+    if (place >= from && holds(*node)) {
+      found = place;
+      node = node->tree_left;
+    } else {
+      before_node = place + 1;
+      node = node->tree_right;
+    }
+  }
+  return found;
+}

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "files/name_match.h"
 #include "platform/path.h"
 
 bool MatchesWildcard(std::string_view pattern, std::string_view text) {
@@ -36,7 +37,7 @@ bool HasWildcards(std::string_view text) {
 
 bool MatchesFilePattern(std::string_view pattern_name, std::string_view pattern_extension,
                         std::string_view file_name) {
-  const PathParts parts = SplitPath(file_name);
+  const NameParts parts = SplitNameParts(file_name);
   const std::string_view extension = parts.extension.empty() ? "." : parts.extension;
   return MatchesWildcard(pattern_name, parts.name) && MatchesWildcard(pattern_extension, extension);
 }

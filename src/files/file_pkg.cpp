@@ -44,22 +44,15 @@ void TFilePkg::AddFile(std::string_view name, FileEntry* anchor) {
 // The entry after which a name belongs: with an anchor, the walk back from the
 // last entry while the name sorts before the entry, stopping at the anchor.
 // The entries from the anchor to the last one are a scan group, kept sorted,
-// so the walk is a binary search over places in the group.
+// so the walk ends just before the group's first entry that sorts after the
+// name, which one descent of the position index finds.
 FileEntry* TFilePkg::SortedStop(std::string_view name, FileEntry* anchor) const {
   FileEntry* last = Last();
   if (!anchor || anchor == last || CompareNoCase(name, last->name) >= 0) return last;
-  std::int64_t low = positions_.PositionOf(anchor) + 1;  // first candidate after the anchor
-  std::int64_t high = count_ - 1;                        // known to sort after the name
-  while (low < high) {
-    const std::int64_t middle = low + (high - low) / 2;
-    if (CompareNoCase(name, positions_.At(middle)->name) < 0) {
-      high = middle;
-    } else {
-      low = middle + 1;
-    }
-  }
-  // `low` is the first entry of the group that sorts after the name.
-  return positions_.At(low - 1);
+  const std::int64_t first_after = positions_.FirstFrom(
+      positions_.PositionOf(anchor) + 1,
+      [name](const FileEntry& entry) { return CompareNoCase(name, entry.name) < 0; });
+  return positions_.At(first_after - 1);
 }
 
 // Start at the current entry and take n sorted successors.

@@ -13,14 +13,15 @@
 #include "files/file_pkg.h"
 #include "files/file_spelling.h"
 #include "files/file_types.h"
+#include "files/name_match.h"
 #include "platform/long_operation.h"
 #include "platform/path.h"
 
 namespace {
 
 constexpr std::string_view kRecursiveSuffix = "...";
-constexpr std::string_view kAnyName = "*";
-constexpr std::string_view kAnyExtension = ".*";
+constexpr char kAnyName[] = "*";
+constexpr char kAnyExtension[] = ".*";
 // Longer words in a list file cannot name a file; they are skipped.
 constexpr std::size_t kMaxListWordLength = 4096;
 
@@ -140,19 +141,22 @@ void TFilePkg::AddSpec(std::string_view spec, int index, bool add_siblings,
   // A pattern without an extension ("pic*") matches with any extension.
   const bool extension_missing =
       parts.extension.empty() && (names_directory || HasWildcards(parts.name));
-  if (parts.directory.empty()) parts.directory = CurrentDirectory();
-  if (name_missing) parts.name = kAnyName;
-  if (extension_missing) parts.extension = kAnyExtension;
-  const std::string path = JoinPath(parts);
+  const PathParts filled{
+      parts.drive,
+      parts.directory.empty() ? CurrentDirectory() : parts.directory,
+      name_missing ? std::string(kAnyName) : parts.name,
+      extension_missing ? std::string(kAnyExtension) : parts.extension,
+  };
+  const std::string path = JoinPath(filled);
 
   if (name_missing || extension_missing || HasWildcards(path)) {
-    ScanDirectory({parts.directory, parts.name, parts.extension, index, search_subdirectories},
+    ScanDirectory({filled.directory, filled.name, filled.extension, index, search_subdirectories},
                   anchor);
-  } else if (!IsSlideListExtension(parts.extension)) {
+  } else if (!IsSlideListExtension(filled.extension)) {
     AddFile(path, anchor);
     TakeAnchor(anchor);
     if (add_siblings) {
-      ScanDirectory({parts.directory, std::string(kAnyName), std::string(kAnyExtension), index,
+      ScanDirectory({filled.directory, std::string(kAnyName), std::string(kAnyExtension), index,
                      search_subdirectories},
                     anchor);
     }
@@ -177,7 +181,7 @@ void TFilePkg::ScanDirectory(const ScanPattern& pattern, FileEntry*& anchor) {
       if (scan_depth < kMaxScanDepth) {
         AddSpec(path + "/*.*", pattern.index, false, true, anchor);
       }
-    } else if (ExtensionInClass(SplitPath(file_name).extension, pattern.index)) {
+    } else if (ExtensionInClass(SplitNameParts(file_name).extension, pattern.index)) {
       // The name comes from the directory itself, so it needs no look-up.
       InsertName(NormaliseScannedName(path), anchor);
     }
