@@ -34,6 +34,14 @@ struct DialogControl {
   int selection = -1;              // drop-down list: -1 for none
   bool enabled = true;
   bool default_button = false;
+
+  static DialogControl Make(int id, ControlKind kind, std::string label = {}) {
+    DialogControl control;
+    control.id = id;
+    control.kind = kind;
+    control.label = std::move(label);
+    return control;
+  }
 };
 
 // What a button handler decides.
