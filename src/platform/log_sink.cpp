@@ -131,6 +131,10 @@ void AddCommentChar(int ch) {
   if (comment_sink) comment_sink->AppendCommentChar(ch);
 }
 
+std::string GetCommentText() {
+  return comment_sink ? comment_sink->CommentText() : std::string();
+}
+
 void SetUtilityRunning(bool running) {
   utility_running = running;
 }

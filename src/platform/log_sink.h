@@ -51,9 +51,14 @@ class CommentSink {
  public:
   virtual ~CommentSink() = default;
   virtual void AppendCommentChar(int ch) = 0;
+  // The comments as text, each line ended by CR LF; writers that store a
+  // comment take it from here. Empty when the sink keeps no text.
+  virtual std::string CommentText() const { return {}; }
 };
 void InstallCommentSink(CommentSink* sink);
 void AddCommentChar(int ch);
+// The installed sink's CommentText(), or empty when none is installed.
+std::string GetCommentText();
 
 // Set while a utility command (unzip, zip listing, install, remove) runs, so the
 // log window repaints between its lines.
