@@ -1,0 +1,16 @@
+#include "formats/tga.h"
+#include "image/picture_formats.h"
+
+namespace {
+
+void ReadTgaFile(InputStream* stream, const std::string& /*path*/, TImage& image,
+                 const TProfile* settings) {
+  ReadTga(stream, image, settings);
+}
+
+}  // namespace
+
+void RegisterTgaFormat() {
+  RegisterPictureReader(PictureFormat::Tga, ReadTgaFile);
+  RegisterPictureWriter(PictureFormat::Tga, WriteTga);
+}
