@@ -8,6 +8,7 @@
 
 #include "archive/archive_messages.h"
 #include "platform/log_sink.h"
+#include "platform/long_operation.h"
 #include "platform/path.h"
 
 namespace {
@@ -126,4 +127,13 @@ void TDecode::DataLine(TextLine& line) {
   unsigned char bytes[kUuFullLineBytes];
   DecodeUuGroups(line.text + 1, n, bytes);
   std::fwrite(bytes, 1, static_cast<std::size_t>(n), file_.get());
+}
+
+void RunDecode(const std::vector<std::string>& paths) {
+  ShowProgress(50);
+  {
+    TDecode decode;
+    for (const std::string& path : paths) decode.Decode(path);
+  }
+  EndProgress();
 }

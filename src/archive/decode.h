@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "archive/encoded_text.h"
 
@@ -32,3 +33,7 @@ class TDecode {
   bool saw_terminator_ = false;
   bool lenient_ = true;
 };
+
+// The Decode command over the chosen files: one TDecode for all of them, with
+// the busy cursor shown meanwhile.
+void RunDecode(const std::vector<std::string>& paths);

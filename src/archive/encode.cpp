@@ -10,6 +10,7 @@
 #include "archive/archive_messages.h"
 #include "archive/encoded_text.h"
 #include "platform/log_sink.h"
+#include "platform/long_operation.h"
 #include "platform/path.h"
 
 namespace {
@@ -98,4 +99,11 @@ void TEncode::Encode(const std::string& path) {
     } while (written <= layout.lines);
     WriteBanner(out.get(), section, sections, file_name);
   }
+}
+
+void RunEncode(const std::vector<std::string>& paths, int lines_per_section) {
+  ShowProgress(50);
+  TEncode encode(lines_per_section);
+  for (const std::string& path : paths) encode.Encode(path);
+  EndProgress();
 }

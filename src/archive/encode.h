@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 inline constexpr int kMinEncodeLines = 1;
 inline constexpr int kMaxEncodeLines = 32767;
@@ -30,3 +31,6 @@ struct EncodeLayout {
   std::int64_t lines;
 };
 EncodeLayout PlanEncodeSections(std::uint64_t size, int lines_per_section);
+
+// The Encode command over the chosen files, with the busy cursor shown meanwhile.
+void RunEncode(const std::vector<std::string>& paths, int lines_per_section);

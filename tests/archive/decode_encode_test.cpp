@@ -165,3 +165,23 @@ TEST(TDecode, DecodePartNamesRewriteTheExtension) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TDecode, AFileLeftOpenContinuesInTheNextChosenFile) {
+  TempDir dir;
+  const Bytes data = PatternBytes(45 * 4 + 10, 25);
+  WriteFileBytes(dir.File("whole.bin"), data);
+  TEncode(400).Encode(dir.File("whole.bin"));
+  const std::string text = ReadFileText(dir.File("whole.uu1"));
+  const std::size_t split = text.find('\n', text.find("begin")) + 1 + 62 * 2;
+  WriteFileText(dir.File("first.txt"), text.substr(0, split));
+  WriteFileText(dir.File("other.txt"), text.substr(split));
+  unlink(dir.File("whole.bin").c_str());
+  LogCapture log;
+  RunDecode({dir.File("first.txt"), dir.File("other.txt")});
+  EXPECT_EQ(ReadFileBytes(dir.File("whole.bin")), data);
+  EXPECT_FALSE(log.Contains("Error decoding, wrote a short file"));
+}
+
+}  // namespace
