@@ -69,11 +69,13 @@ TPalette* TDeviceContext::SelectPalette(TPalette* palette) {
   TPalette* previous = palette_;
   palette_ = palette;
   colour_cache_.clear();
+  lookup_valid_ = false;
   return previous;
 }
 
 int TDeviceContext::RealizePalette(bool background) {
   colour_cache_.clear();
+  lookup_valid_ = false;
   if (!palette_ || !display_) return 0;
   return display_->RealizePalette(*palette_, window_, background);
 }
@@ -161,6 +163,27 @@ void TDeviceContext::DrawBgrLineDirect(int x, int y, int width, const std::uint8
   }
 }
 
+const std::array<std::uint32_t, 256>& TDeviceContext::IndexLookup(
+    DibLineFormat format, std::span<const ColorRef> colour_table) {
+  const bool same_table =
+      format == DibLineFormat::kIndexedPalette ||
+      (lookup_table_.size() == colour_table.size() &&
+       std::equal(colour_table.begin(), colour_table.end(), lookup_table_.begin()));
+  if (lookup_valid_ && lookup_format_ == format && same_table) return index_lookup_;
+  for (int i = 0; i < kIndexCount; ++i) {
+    const auto index = static_cast<std::size_t>(i);
+    if (format == DibLineFormat::kIndexedPalette) {
+      index_lookup_[index] = PalettePixel(i);
+    } else {
+      index_lookup_[index] = BitmapPixel(index < colour_table.size() ? colour_table[index] : 0);
+    }
+  }
+  lookup_table_.assign(colour_table.begin(), colour_table.end());
+  lookup_format_ = format;
+  lookup_valid_ = true;
+  return index_lookup_;
+}
+
 void TDeviceContext::DrawDibLine(int x, int y, int width, std::span<const std::uint8_t> bits,
                                  DibLineFormat format, std::span<const ColorRef> colour_table) {
   const std::size_t bytes_per_pixel = format == DibLineFormat::kBgr24 ? 3 : 1;
@@ -169,26 +192,28 @@ void TDeviceContext::DrawDibLine(int x, int y, int width, std::span<const std::u
     DrawBgrLineDirect(x, y, width, bits.data());
     return;
   }
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width));
+  std::vector<std::uint32_t>& pixels = line_buffer_;
+  pixels.resize(static_cast<std::size_t>(width));
   if (format == DibLineFormat::kBgr24) {
     for (int i = 0; i < width; ++i) {
       const std::uint8_t* p = bits.data() + 3 * static_cast<std::size_t>(i);
       pixels[static_cast<std::size_t>(i)] = BitmapPixel(MakeRgb(p[2], p[1], p[0]));
     }
   } else {
-    std::array<std::uint32_t, kIndexCount> lookup{};
-    for (int i = 0; i < kIndexCount; ++i) {
-      if (format == DibLineFormat::kIndexedPalette) {
-        lookup[static_cast<std::size_t>(i)] = PalettePixel(i);
-      } else {
-        const ColorRef colour = static_cast<std::size_t>(i) < colour_table.size()
-                                    ? colour_table[static_cast<std::size_t>(i)]
-                                    : 0;
-        lookup[static_cast<std::size_t>(i)] = BitmapPixel(colour);
-      }
+    const std::array<std::uint32_t, kIndexCount>& lookup = IndexLookup(format, colour_table);
+    const Rect device = LogicalToDevice(Rect::FromSize(x, y, width, 1));
+    if (device.Width() == width && device.Height() == 1) {
+      // Unscaled: straight into the row, the common case of every paint.
+      if (y < 0 || y >= surface_.Height()) return;
+      const int first = std::max(0, -x);
+      const int last = std::min(width, surface_.Width() - x);
+      std::uint32_t* out = surface_.Row(device.top) + device.left;
+      for (int i = first; i < last; ++i) out[i] = lookup[bits[static_cast<std::size_t>(i)]];
+      return;
     }
-    for (int i = 0; i < width; ++i)
+    for (int i = 0; i < width; ++i) {
       pixels[static_cast<std::size_t>(i)] = lookup[bits[static_cast<std::size_t>(i)]];
+    }
   }
   DrawDeviceLine(LogicalToDevice(Rect::FromSize(x, y, width, 1)), width, pixels);
 }
@@ -200,6 +225,11 @@ void TDeviceContext::DrawDeviceLine(const Rect& device, int width,
   const std::int64_t device_width = device.Width();
   for (int y = clipped.top; y < clipped.bottom; ++y) {
     std::uint32_t* out = surface_.Row(y);
+    if (device_width == width) {
+      std::copy(pixels.begin() + (clipped.left - device.left),
+                pixels.begin() + (clipped.right - device.left), out + clipped.left);
+      continue;
+    }
     for (int dx = clipped.left; dx < clipped.right; ++dx) {
       const std::int64_t source = (dx - device.left) * std::int64_t{width} / device_width;
       out[dx] = pixels[static_cast<std::size_t>(source)];

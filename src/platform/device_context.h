@@ -7,6 +7,7 @@
 // selected, realized palette.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -71,8 +72,9 @@ class TDeviceContext {
               int source_y);
   // Draws one bitmap line of `width` pixels with its left end at (x, y); a
   // scaled mapping mode stretches it to the device rectangle of the logical
-  // one-pixel-high line. `colour_table` serves kIndexedRgbTable (missing
-  // entries are black). `bits` must hold the whole line.
+  // one-pixel-high line. A context is made for one paint or drawing step: it
+  // does not notice palette changes that other contexts realize meanwhile. `colour_table` serves
+  // kIndexedRgbTable (missing entries are black). `bits` must hold the whole line.
   void DrawDibLine(int x, int y, int width, std::span<const std::uint8_t> bits,
                    DibLineFormat format, std::span<const ColorRef> colour_table = {});
   // Draws text in the fixed font with its top-left corner at (x, y): `text_colour`
@@ -92,6 +94,8 @@ class TDeviceContext {
   std::uint32_t SolidPixel(ColorRef colour) const;
   std::uint32_t BitmapPixel(ColorRef colour) const;
   std::uint32_t PalettePixel(int index) const;
+  const std::array<std::uint32_t, 256>& IndexLookup(DibLineFormat format,
+                                                    std::span<const ColorRef> colour_table);
   void DrawDeviceLine(const Rect& device, int width, const std::vector<std::uint32_t>& pixels);
   void DrawBgrLineDirect(int x, int y, int width, const std::uint8_t* bits);
 
@@ -102,4 +106,11 @@ class TDeviceContext {
   TPalette* palette_ = nullptr;
   // Nearest-pixel lookups of one palette state, keyed by colour.
   mutable std::vector<std::uint64_t> colour_cache_;
+  std::vector<std::uint32_t> line_buffer_;
+  // Pixel values of the 256 indices of the last indexed line, kept while the
+  // format, colour table and palette stay the same.
+  std::array<std::uint32_t, 256> index_lookup_{};
+  std::vector<ColorRef> lookup_table_;
+  DibLineFormat lookup_format_ = DibLineFormat::kIndexedPalette;
+  bool lookup_valid_ = false;
 };
