@@ -49,6 +49,7 @@ std::string WrittenPath(const std::string& destination) {
 mode_t ModeForReplacement(const std::string& target) {
   struct stat info {};
   if (stat(target.c_str(), &info) == 0) return info.st_mode & kPermissionBits;
+  // Reading the mask means setting it; the program has one thread.
   const mode_t mask = umask(0);
   umask(mask);
   return kNewFileMode & ~mask;

@@ -39,7 +39,9 @@ class TFilePkg {
   // anchor is the first entry of the scan group being built.
   void AddSpec(std::string_view spec, int index, bool add_siblings, bool search_subdirectories,
                FileEntry* anchor = nullptr);
-  // Inserts one name, spelled as the file system spells it.
+  // Inserts one name, spelled as the file system spells it. Without an anchor
+  // the name goes last; with one it is sorted into the group that runs from
+  // the anchor to the last entry, which only anchored adds may have built.
   void AddFile(std::string_view name, FileEntry* anchor = nullptr);
 
   void Clear();
@@ -49,7 +51,8 @@ class TFilePkg {
   // prefixes. Leaves current as it was when nothing matches.
   void GoTo(std::string_view typed);
 
-  // The current name, or "No File".
+  // The current name, or "No File". The names returned stay valid until the
+  // list next changes.
   const std::string& Current() const;
   // Order 0 steps in sorted order, 1 in random order.
   const std::string& Next(int order);
