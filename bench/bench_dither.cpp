@@ -65,6 +65,35 @@ BENCHMARK(BM_DitherLineFixedPalette)
     ->Arg(kDefaultDitherQuality)
     ->Arg(kHighDitherQuality);
 
+// A palette picture's indices, and a 24-bit picture in grey, on the same palette.
+void BM_DitherLineOtherSources(benchmark::State& state) {
+  const bool palette_source = state.range(0) == 1;
+  const std::vector<std::uint8_t> rows = MakePhotoRows();
+  LogPalette source;
+  source.count = 256;
+  for (int i = 0; i < 256; ++i) {
+    const auto v = static_cast<std::uint8_t>(i);
+    source.entries[i] = {v, static_cast<std::uint8_t>(255 - v), static_cast<std::uint8_t>(v / 2),
+                         0};
+  }
+  const int bytes_per_pixel = palette_source ? 1 : 3;
+  std::vector<std::uint8_t> line(static_cast<std::size_t>(kPhotoWidth) * 3);
+  TDither dither(kDefaultDitherQuality);
+  dither.SetSource(palette_source ? &source : nullptr, false, palette_source, 5, 5, false);
+  dither.SetTarget(GetFixedDitherPalette());
+  const std::size_t row_bytes = line.size();
+  int y = 0;
+  for (auto _ : state) {
+    std::memcpy(line.data(), &rows[y * row_bytes], row_bytes);
+    dither.DitherLine(line.data(), kPhotoWidth, bytes_per_pixel);
+    benchmark::DoNotOptimize(line.data());
+    y = (y + 1) % kRows;
+  }
+  state.SetItemsProcessed(state.iterations() * kPhotoWidth);
+  state.SetLabel(palette_source ? "palette indices, colour" : "24-bit, grey");
+}
+BENCHMARK(BM_DitherLineOtherSources)->Arg(1)->Arg(3)->ArgName("bytes_per_pixel");
+
 // The textbook loop: int errors per channel, nearest entry from a 32-level
 // RGB lookup table, serpentine scan.
 void BM_PlainSerpentineFloydSteinberg(benchmark::State& state) {
