@@ -1,9 +1,13 @@
 #include "formats/register_formats.h"
 
+#include "formats/bmp_format.h"
+#include "formats/gif_format.h"
 #include "formats/pcx.h"
 #include "formats/tga.h"
 
 void RegisterPictureFormats() {
+  RegisterGifFormat();
+  RegisterBmpFormat();
   RegisterPcxFormat();
   RegisterTgaFormat();
 }

@@ -1,0 +1,249 @@
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <limits>
+#include <memory>
+#include <new>
+
+#include "formats/bmp_format.h"
+#include "formats/bmp_rle_decoder.h"
+#include "formats/bmp_source.h"
+#include "formats/little_endian.h"
+#include "formats/reader_reduction.h"
+#include "image/image.h"
+#include "platform/long_operation.h"
+
+namespace {
+
+constexpr int kFileHeaderSize = 14;
+constexpr int kCoreHeaderSize = 12;
+constexpr int kInfoHeaderSize = 40;
+// Later forms of the information header: the 40-byte fields come first and
+// the rest (masks, colour space) is skipped.
+constexpr std::array<int, 4> kLongerInfoHeaderSizes = {52, 56, 108, 124};
+constexpr int kMaxLongerHeaderSize = 124;
+constexpr int kMaxSide = 8192;
+constexpr int kMaxRowPixels = kMaxSide + 8;       // a 1-bit row expands in whole bytes
+constexpr int kMaxRowBytes24 = 3 * kMaxSide + 3;  // with the pad
+
+struct BmpHeader {
+  std::int64_t data_position = -1;  // -1: right after the colour table (memory)
+  int header_size = 0;
+  std::int32_t width = 0;
+  std::int32_t height = 0;  // negative: top-down rows
+  int bits_per_pixel = 0;
+  std::uint32_t compression = 0;
+  std::uint32_t colours_used = 0;
+};
+
+bool IsInfoHeaderSize(int size) {
+  return size == kInfoHeaderSize ||
+         std::find(kLongerInfoHeaderSizes.begin(), kLongerInfoHeaderSizes.end(), size) !=
+             kLongerInfoHeaderSizes.end();
+}
+
+bool ReadInfoHeader(BmpSource& source, BmpHeader& header) {
+  std::array<std::uint8_t, kMaxLongerHeaderSize> bytes{};
+  if (!source.Read(bytes.data(), 4)) return false;
+  header.header_size =
+      static_cast<int>(std::min<std::uint32_t>(read_u32le(bytes.data()), 1u << 16));
+  if (header.header_size == kCoreHeaderSize) {
+    if (!source.Read(bytes.data() + 4, kCoreHeaderSize - 4)) return false;
+    header.width = read_u16le(bytes.data() + 4);
+    header.height = read_u16le(bytes.data() + 6);
+    header.bits_per_pixel = read_u16le(bytes.data() + 10);
+    return true;
+  }
+  if (!IsInfoHeaderSize(header.header_size)) return false;
+  if (!source.Read(bytes.data() + 4, static_cast<std::size_t>(header.header_size) - 4))
+    return false;
+  header.width = read_i32le(bytes.data() + 4);
+  header.height = read_i32le(bytes.data() + 8);
+  header.bits_per_pixel = read_u16le(bytes.data() + 14);
+  header.compression = read_u32le(bytes.data() + 16);
+  header.colours_used = read_u32le(bytes.data() + 32);
+  return true;
+}
+
+// Entries beyond the 256 a picture can hold are skipped.
+bool ReadColourTable(BmpSource& source, const BmpHeader& header, LogPalette& palette) {
+  const bool core = header.header_size == kCoreHeaderSize;
+  std::uint64_t entries = core ? 0 : header.colours_used;
+  if (entries == 0 || core) entries = std::uint64_t{1} << header.bits_per_pixel;
+  const int entry_size = core ? 3 : 4;
+  const int kept = static_cast<int>(std::min<std::uint64_t>(entries, kMaxPaletteEntries));
+  std::array<std::uint8_t, 4 * kMaxPaletteEntries> bytes{};
+  if (!source.Read(bytes.data(), static_cast<std::size_t>(kept) * entry_size)) return false;
+  if (!source.Skip((entries - kept) * entry_size)) return false;
+  palette.count = static_cast<std::uint16_t>(kept);
+  for (int i = 0; i < kept; ++i) {
+    const std::uint8_t* entry = bytes.data() + i * entry_size;
+    palette.entries[i] = PaletteEntry{entry[2], entry[1], entry[0], 0};
+  }
+  return true;
+}
+
+bool IsRunLengthCoded(const BmpHeader& header) {
+  return header.compression != 0 && (header.bits_per_pixel == 4 || header.bits_per_pixel == 8);
+}
+
+std::int64_t RowBytes(int width, int bits_per_pixel) {
+  switch (bits_per_pixel) {
+    case 1:
+      return (std::int64_t{width} + 7) / 8;
+    case 4:
+      return (std::int64_t{width} + 1) / 2;
+    case 8:
+      return width;
+    case 24:
+      return 3 * std::int64_t{width};
+    default:
+      return -1;
+  }
+}
+
+class BmpRowReader {
+ public:
+  BmpRowReader(BmpSource& source, const BmpHeader& header, int height)
+      : source_(source),
+        header_(header),
+        width_(header.width),
+        height_(height),
+        row_bytes_(static_cast<int>(RowBytes(header.width, header.bits_per_pixel))),
+        pad_((4 - row_bytes_ % 4) % 4),
+        rle_(IsRunLengthCoded(header)) {
+    if (rle_) decoder_.Reset(header.bits_per_pixel, width_);
+  }
+
+  // Reads every row into `image`; stops at a failed read or a cancel.
+  void Run(TImage& image) {
+    const bool top_down = header_.height < 0;
+    for (int done = 0; done < height_; ++done) {
+      const int y = top_down ? done : height_ - 1 - done;
+      if (!ReadRow()) return;
+      if (header_.bits_per_pixel == 24) {
+        image.PutRow(0, y, red_.data(), green_.data(), blue_.data(), width_, -1);
+      } else {
+        image.PutRow(0, y, indices_.data(), nullptr, nullptr, width_, -1);
+      }
+      if (PollLongOperation(static_cast<int>(std::int64_t{done + 1} * 100 / height_))) return;
+    }
+  }
+
+ private:
+  bool ReadRow() {
+    if (rle_) return DecodeRow();
+    if (!source_.ReadRow(raw_.data(), static_cast<std::size_t>(row_bytes_), pad_)) return false;
+    switch (header_.bits_per_pixel) {
+      case 1:
+        for (int i = 0; i < row_bytes_; ++i) {
+          for (int bit = 0; bit < 8; ++bit) indices_[8 * i + bit] = (raw_[i] >> (7 - bit)) & 1;
+        }
+        break;
+      case 4:
+        for (int i = 0; i < row_bytes_; ++i) {
+          indices_[2 * i] = raw_[i] >> 4;
+          indices_[2 * i + 1] = raw_[i] & 0x0F;
+        }
+        break;
+      case 8:
+        std::copy_n(raw_.begin(), row_bytes_, indices_.begin());
+        break;
+      default:
+        for (int i = 0; i < width_; ++i) {
+          blue_[i] = raw_[3 * i];
+          green_[i] = raw_[3 * i + 1];
+          red_[i] = raw_[3 * i + 2];
+        }
+        break;
+    }
+    return true;
+  }
+
+  bool DecodeRow() {
+    decoder_.StartRow();
+    for (int i = 0; i < width_; ++i) {
+      const int pixel = decoder_.NextPixel(source_);
+      if (pixel < 0) return false;
+      indices_[i] = static_cast<std::uint8_t>(pixel);
+    }
+    // Consumes the row's end-of-line code (and anything up to it).
+    for (int i = 0; i <= pad_; ++i) {
+      if (decoder_.NextPixel(source_) < 0) return false;
+    }
+    return true;
+  }
+
+  BmpSource& source_;
+  const BmpHeader& header_;
+  int width_;
+  int height_;
+  int row_bytes_;
+  int pad_;
+  bool rle_;
+  TBmpRleDecoder decoder_;
+  std::array<std::uint8_t, kMaxRowBytes24> raw_{};
+  std::array<std::uint8_t, kMaxRowPixels> indices_{};
+  std::array<std::uint8_t, kMaxSide> red_{}, green_{}, blue_{};
+};
+
+// Whether the picture can be read at all, before anything is created.
+bool Acceptable(const BmpHeader& header) {
+  if (header.width <= 0 || header.width > kMaxSide) return false;
+  // A top-down height is accepted except with run-length codes, whose rows
+  // are bottom-up by definition; -2^31 has no positive counterpart.
+  if (header.height == std::numeric_limits<std::int32_t>::min()) return false;
+  if (header.height < 0 && IsRunLengthCoded(header)) return false;
+  if (header.height == 0 || std::abs(header.height) > kMaxSide) return false;
+  return RowBytes(header.width, header.bits_per_pixel) > 0;
+}
+
+void ReadPicture(BmpSource& source, TImage& image, int reduction, bool has_file_header) {
+  BmpHeader header;
+  const std::int64_t start = source.Tell();
+  if (has_file_header) {
+    std::array<std::uint8_t, kFileHeaderSize> file_header{};
+    if (!source.Read(file_header.data(), kFileHeaderSize)) return;
+    header.data_position = start + read_u32le(file_header.data() + 10);
+  }
+  if (!ReadInfoHeader(source, header)) return;
+  LogPalette palette;
+  if (header.bits_per_pixel <= 8 && !ReadColourTable(source, header, palette)) return;
+  // A packed 24-bit bitmap may still carry a table of colours used before its bits.
+  if (!has_file_header && header.bits_per_pixel > 8 && header.header_size != kCoreHeaderSize &&
+      !source.Skip(std::uint64_t{header.colours_used} * 4)) {
+    return;
+  }
+  const bool positioned = header.data_position < 0 || source.SeekForwardTo(header.data_position);
+  if (!Acceptable(header)) return;
+
+  const int height = std::abs(header.height);
+  const bool true_colour = header.bits_per_pixel == 24;
+  image.Create(header.width, height, 1, 1, true_colour ? 3 : 1, reduction, 0);
+  if (true_colour) {
+    image.SetGreyPalette();
+  } else {
+    image.SetPalette(palette);
+  }
+  // Data that lies beyond the end of the file leaves the picture blank.
+  if (!positioned) return;
+  BeginLongOperation();
+  if (auto rows =
+          std::unique_ptr<BmpRowReader>(new (std::nothrow) BmpRowReader(source, header, height))) {
+    rows->Run(image);
+  }
+  EndLongOperation();
+}
+
+}  // namespace
+
+void ReadBmp(InputStream* stream, TImage& image, const TProfile* settings) {
+  BmpSource source(stream);
+  const int reduction = ReaderReduction(settings);
+  ReadPicture(source, image, reduction, true);
+}
+
+void ReadBmpFromMemory(TImage& image, std::span<const std::uint8_t> packed) {
+  BmpSource source(packed);
+  ReadPicture(source, image, 1, false);
+}

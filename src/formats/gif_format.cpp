@@ -1,0 +1,14 @@
+#include "formats/gif_format.h"
+
+#include "image/picture_formats.h"
+
+namespace {
+void ReadGifFile(InputStream* stream, const std::string&, TImage& image, const TProfile* settings) {
+  ReadGif(stream, image, settings);
+}
+}  // namespace
+
+void RegisterGifFormat() {
+  RegisterPictureReader(PictureFormat::Gif, ReadGifFile);
+  RegisterPictureWriter(PictureFormat::Gif, WriteGif);
+}

@@ -1,0 +1,336 @@
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "archive/encoded_text.h"
+#include "archive/input_stream.h"
+#include "formats/gif_format.h"
+#include "formats/gif_lzw_decoder.h"
+#include "formats/little_endian.h"
+#include "formats/reader_reduction.h"
+#include "image/image.h"
+#include "platform/log_sink.h"
+#include "platform/long_operation.h"
+
+namespace {
+
+constexpr int kHeaderSize = 6;
+constexpr int kScreenDescriptorSize = 7;
+constexpr int kImageDescriptorSize = 9;
+constexpr int kMaxScreenSide = 8192;
+constexpr int kMaxImageWidth = 8192;  // the row buffer
+
+constexpr int kImageIntroducer = 0x2C;
+constexpr int kExtensionIntroducer = 0x21;
+constexpr int kBlockPadding = 0x00;
+constexpr int kCommentLabel = 0xFE;
+constexpr int kGraphicControlLabel = 0xF9;
+
+constexpr int kColourTableFlag = 0x80;
+constexpr int kInterlaceFlag = 0x40;
+constexpr int kTableSizeMask = 0x07;
+constexpr int kTransparentFlag = 0x01;
+constexpr int kTransparentIndexByte = 3;
+
+// Interlace passes 0..3, and pass 4 for rows in order.
+constexpr int kNotInterlacedPass = 4;
+constexpr std::array<int, 5> kPassFirstRow = {0, 4, 2, 1, 0};
+constexpr std::array<int, 5> kPassStep = {8, 8, 4, 2, 1};
+
+// The file's bytes through one 28672-byte buffer, refilled with stream_read.
+class GifInput {
+ public:
+  explicit GifInput(InputStream* stream) : stream_(stream) {}
+
+  // 0..255, or -1 at the end of the file.
+  int Byte() {
+    if (next_ == end_ && !Refill()) return -1;
+    return buffer_[next_++];
+  }
+  bool Read(std::uint8_t* out, int count) {
+    for (int i = 0; i < count; ++i) {
+      const int byte = Byte();
+      if (byte < 0) return false;
+      out[i] = static_cast<std::uint8_t>(byte);
+    }
+    return true;
+  }
+  bool Skip(int count) {
+    for (int i = 0; i < count; ++i) {
+      if (Byte() < 0) return false;
+    }
+    return true;
+  }
+
+ private:
+  bool Refill() {
+    next_ = 0;
+    end_ = stream_read(buffer_.data(), 1, buffer_.size(), stream_);
+    return end_ > 0;
+  }
+
+  InputStream* stream_;
+  std::array<std::uint8_t, kFileBufferSize> buffer_{};
+  std::size_t next_ = 0;
+  std::size_t end_ = 0;
+};
+
+// Codes from the image data's sub-blocks. A zero-length sub-block ends the
+// data, as does the end of the file.
+class GifDataBits final : public GifCodeSource {
+ public:
+  explicit GifDataBits(GifInput& input) : input_(input) {}
+
+  int NextCode(int width) override {
+    while (bit_count_ < width) {
+      const int byte = NextByte();
+      if (byte < 0) return -1;
+      bits_ |= static_cast<std::uint32_t>(byte) << bit_count_;
+      bit_count_ += 8;
+    }
+    const int code = static_cast<int>(bits_ & ((1u << width) - 1));
+    bits_ >>= width;
+    bit_count_ -= width;
+    return code;
+  }
+
+  // Passes over what is left of the data up to its terminator. False when the
+  // file ended first.
+  bool SkipRest() {
+    if (terminated_) return !at_file_end_;
+    if (!input_.Skip(block_left_)) return false;
+    for (;;) {
+      const int length = input_.Byte();
+      if (length < 0) return false;
+      if (length == 0) return true;
+      if (!input_.Skip(length)) return false;
+    }
+  }
+  bool AtFileEnd() const { return at_file_end_; }
+
+ private:
+  int NextByte() {
+    if (terminated_) return -1;
+    if (block_left_ == 0) {
+      const int length = input_.Byte();
+      if (length <= 0) return Terminate(length < 0);
+      block_left_ = length;
+    }
+    const int byte = input_.Byte();
+    if (byte < 0) return Terminate(true);
+    --block_left_;
+    return byte;
+  }
+  int Terminate(bool file_end) {
+    terminated_ = true;
+    at_file_end_ = file_end;
+    return -1;
+  }
+
+  GifInput& input_;
+  int block_left_ = 0;
+  bool terminated_ = false;
+  bool at_file_end_ = false;
+  std::uint32_t bits_ = 0;
+  int bit_count_ = 0;
+};
+
+struct ImagePlacement {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  bool interlaced = false;
+};
+
+// Gathers decoded pixels into rows and stores them in interlace order.
+class GifRows final : public GifPixelSink {
+ public:
+  GifRows(TImage& image, const ImagePlacement& placement, int transparent)
+      : image_(image),
+        placement_(placement),
+        transparent_(transparent),
+        pass_(placement.interlaced ? 0 : kNotInterlacedPass),
+        row_(kPassFirstRow[pass_]) {}
+
+  bool Put(const std::uint8_t* pixels, int count) override {
+    while (count > 0) {
+      const int take = std::min(count, placement_.width - filled_);
+      std::memcpy(buffer_.data() + filled_, pixels, static_cast<std::size_t>(take));
+      filled_ += take;
+      pixels += take;
+      count -= take;
+      if (filled_ == placement_.width && !EmitRow()) return false;
+    }
+    return true;
+  }
+  bool Cancelled() const { return cancelled_; }
+
+ private:
+  // False once every row is stored (pixels beyond are ignored) or on a cancel.
+  bool EmitRow() {
+    image_.PutRow(placement_.left, placement_.top + row_, buffer_.data(), nullptr, nullptr,
+                  placement_.width, transparent_);
+    filled_ = 0;
+    row_ += kPassStep[pass_];
+    // Passes that start below the image are skipped, so short interlaced
+    // images keep all their rows inside their own rectangle.
+    while (row_ >= placement_.height && pass_ < kNotInterlacedPass - 1) {
+      ++pass_;
+      row_ = kPassFirstRow[pass_];
+    }
+    ++emitted_;
+    cancelled_ =
+        PollLongOperation(static_cast<int>(std::int64_t{emitted_} * 100 / placement_.height));
+    return !cancelled_ && emitted_ < placement_.height;
+  }
+
+  TImage& image_;
+  ImagePlacement placement_;
+  int transparent_;
+  int pass_;
+  int row_;
+  int emitted_ = 0;
+  int filled_ = 0;
+  bool cancelled_ = false;
+  std::array<std::uint8_t, kMaxImageWidth> buffer_{};
+};
+
+class GifReader {
+ public:
+  GifReader(InputStream* stream, TImage& image, int reduction)
+      : input_(stream), image_(image), reduction_(reduction) {}
+
+  void Run() {
+    if (!ReadScreen()) return;
+    for (;;) {
+      const int introducer = input_.Byte();
+      if (introducer == kImageIntroducer) {
+        if (!ReadImage()) return;
+      } else if (introducer == kExtensionIntroducer) {
+        if (!ReadExtension()) return;
+      } else if (introducer != kBlockPadding) {
+        return;  // the trailer, garbage or the end of the file
+      }
+    }
+  }
+
+ private:
+  bool ReadScreen() {
+    std::array<std::uint8_t, kHeaderSize + kScreenDescriptorSize> head{};
+    if (!input_.Read(head.data(), static_cast<int>(head.size()))) return false;
+    if (head[0] != 'G' || head[1] != 'I' || head[2] != 'F') return false;
+    const std::uint8_t* screen = head.data() + kHeaderSize;
+    const int screen_width = read_u16le(screen);
+    const int screen_height = read_u16le(screen + 2);
+    const int flags = screen[4];
+    const int background = screen[5];
+    global_size_field_ = flags & kTableSizeMask;
+    const int entries = 2 << global_size_field_;
+    if (flags & kColourTableFlag) {
+      if (!ReadColourTable(entries, global_)) return false;
+    } else {
+      global_.count = static_cast<std::uint16_t>(entries);
+      for (int i = 0; i < entries; ++i) {
+        const auto grey = static_cast<std::uint8_t>(i * 255 / (entries - 1));
+        global_.entries[i] = PaletteEntry{grey, grey, grey, 0};
+      }
+    }
+    if (screen_width > kMaxScreenSide || screen_height > kMaxScreenSide) return false;
+    image_.Create(screen_width, screen_height, 1, 1, 1, reduction_,
+                  static_cast<std::uint8_t>(background));
+    image_.SetPalette(global_);
+    return true;
+  }
+
+  bool ReadColourTable(int entries, LogPalette& table) {
+    std::array<std::uint8_t, 3 * kMaxPaletteEntries> bytes{};
+    if (!input_.Read(bytes.data(), 3 * entries)) return false;
+    table.count = static_cast<std::uint16_t>(entries);
+    for (int i = 0; i < entries; ++i) {
+      table.entries[i] = PaletteEntry{bytes[3 * i], bytes[3 * i + 1], bytes[3 * i + 2], 0};
+    }
+    return true;
+  }
+
+  bool ReadImage() {
+    std::array<std::uint8_t, kImageDescriptorSize> descriptor{};
+    if (!input_.Read(descriptor.data(), kImageDescriptorSize)) return false;
+    ImagePlacement placement;
+    placement.left = read_u16le(descriptor.data());
+    placement.top = read_u16le(descriptor.data() + 2);
+    placement.width = read_u16le(descriptor.data() + 4);
+    placement.height = read_u16le(descriptor.data() + 6);
+    const int flags = descriptor[8];
+    placement.interlaced = (flags & kInterlaceFlag) != 0;
+    LogPalette table = global_;
+    if ((flags & kColourTableFlag) && !ReadColourTable(2 << (flags & kTableSizeMask), table)) {
+      return false;
+    }
+    image_.SetPalette(table);
+    const int min_code_size = input_.Byte();
+    if (min_code_size < 0 || placement.width > kMaxImageWidth) return false;
+
+    const int transparent = transparent_;
+    transparent_ = -1;
+    GifDataBits data(input_);
+    if (placement.width == 0 || placement.height == 0) return data.SkipRest();
+    auto decoder = std::unique_ptr<TGifLzwDecoder>(new (std::nothrow) TGifLzwDecoder);
+    auto rows =
+        std::unique_ptr<GifRows>(new (std::nothrow) GifRows(image_, placement, transparent));
+    if (!decoder || !rows || !decoder->Start(min_code_size)) return false;
+    const GifDecodeResult result = decoder->Decode(data, *rows);
+    if (result == GifDecodeResult::kCorrupt || rows->Cancelled()) return false;
+    // The end code usually sits inside the last sub-block; what follows up
+    // to the terminator belongs to this image too.
+    return data.SkipRest();
+  }
+
+  bool ReadExtension() {
+    const int label = input_.Byte();
+    if (label < 0) return false;
+    std::array<std::uint8_t, kTransparentIndexByte + 1> control{};
+    int data_bytes = 0;
+    std::array<std::uint8_t, 255> block{};
+    for (;;) {
+      const int length = input_.Byte();
+      if (length < 0) return false;
+      if (length == 0) break;
+      if (!input_.Read(block.data(), length)) return false;
+      for (int i = 0; i < length; ++i, ++data_bytes) {
+        if (label == kCommentLabel && block[i] != 0) AddCommentChar(block[i]);
+        if (data_bytes < static_cast<int>(control.size())) control[data_bytes] = block[i];
+      }
+    }
+    if (label == kGraphicControlLabel && data_bytes > 0) {
+      // A two-entry global table never has a transparent colour.
+      const bool transparent = (control[0] & kTransparentFlag) && global_size_field_ > 0;
+      transparent_ = transparent ? 0 : -1;
+      if (transparent && data_bytes > kTransparentIndexByte) {
+        transparent_ = control[kTransparentIndexByte];
+      }
+    }
+    return true;
+  }
+
+  GifInput input_;
+  TImage& image_;
+  int reduction_;
+  LogPalette global_;
+  int global_size_field_ = 0;
+  int transparent_ = -1;
+};
+
+}  // namespace
+
+void ReadGif(InputStream* stream, TImage& image, const TProfile* settings) {
+  const int reduction = ReaderReduction(settings);
+  BeginLongOperation();
+  if (auto reader =
+          std::unique_ptr<GifReader>(new (std::nothrow) GifReader(stream, image, reduction))) {
+    reader->Run();
+  }
+  EndLongOperation();
+}
