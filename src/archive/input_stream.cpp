@@ -362,6 +362,8 @@ InputStream* stream_open(const char* path, const char* /*mode: always "rb"*/) {
   if (!stream) return nullptr;
   stream->file = open(path, O_RDONLY | O_CLOEXEC);
   if (stream->file < 0) return nullptr;
+  struct stat info {};
+  if (fstat(stream->file, &info) != 0 || S_ISDIR(info.st_mode)) return nullptr;
   stream->path = path;
   OpenMember(stream.get(), 0, TextScan::kAllowed);
   return stream.release();

@@ -23,8 +23,10 @@ Bytes ReadAllByGetc(InputStream* stream) {
   return out;
 }
 
-TEST(InputStream, MissingFileGivesNull) {
+TEST(InputStream, MissingFileOrFolderGivesNull) {
   EXPECT_EQ(stream_open("/nonexistent/zentrope/file.gif", "rb"), nullptr);
+  TempDir dir;
+  EXPECT_EQ(stream_open(dir.path().c_str(), "rb"), nullptr);
 }
 
 TEST(InputStream, EmptyPlainFileEndsAtOnce) {
