@@ -103,12 +103,14 @@ void TFilePkg::Clear() {
   entries_.clear();
   head_ = current_ = nullptr;
   count_ = 0;
+  ++removals_;
 }
 
 void TFilePkg::Unlink(FileEntry* entry) {
   UnlinkFrom(entry, kSortedOrder);
   UnlinkFrom(entry, kRandomOrder);
   positions_.Erase(entry);
+  ++removals_;
   if (entry == head_) head_ = entry->links[kSortedOrder];
   if (entry == current_) current_ = entry->links[kSortedOrder];
   --count_;

@@ -86,6 +86,7 @@ class TFilePkg {
   FileEntry* head_ = nullptr;
   FileEntry* current_ = nullptr;
   std::int32_t count_ = 0;
+  std::uint64_t removals_ = 0;  // entries taken out, by Clear or one by one
 
   std::vector<std::unique_ptr<FileEntry>> entries_;
   EntryPositions positions_;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -168,6 +169,9 @@ void TFilePkg::AddSpec(std::string_view spec, int index, bool add_siblings,
 void TFilePkg::ScanDirectory(const ScanPattern& pattern, FileEntry*& anchor) {
   std::unique_ptr<DIR, DirCloser> dir(opendir(pattern.directory.c_str()));
   if (!dir) return;
+  // Messages pumped between entries may clear or thin the list; the anchor
+  // may then be gone, so the scan ends.
+  const std::uint64_t removals_at_start = removals_;
   while (const dirent* entry = readdir(dir.get())) {
     const std::string_view file_name = entry->d_name;
     // Dot names are ".", ".." and the files Linux hides.
@@ -186,7 +190,7 @@ void TFilePkg::ScanDirectory(const ScanPattern& pattern, FileEntry*& anchor) {
       InsertName(NormaliseScannedName(path), anchor);
     }
     TakeAnchor(anchor);
-    if (PollLongOperation(-1)) break;
+    if (PollLongOperation(-1) || removals_ != removals_at_start) break;
   }
 }
 

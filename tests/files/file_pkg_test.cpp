@@ -193,27 +193,46 @@ TEST(FileList, RemoveNameDropsEveryMatchAndMovesCurrentAndHead) {
 }
 
 namespace {
-// Asks the running scan to stop the first time it pumps.
-class CancellingPump : public LongOperationPump {
+// Stands for messages handled while a scan polls: the first one cancels the
+// scan, or clears the list under it.
+class ScanPump : public LongOperationPump {
  public:
+  explicit ScanPump(TFilePkg* list_to_clear = nullptr) : list_to_clear_(list_to_clear) {}
   void PumpWaitingMessages() override {
-    ++pumps;
-    RequestCancel();
+    if (pumps++ > 0) return;
+    if (list_to_clear_) {
+      list_to_clear_->Clear();
+    } else {
+      RequestCancel();
+    }
   }
   void RepostCurrentMessage() override {}
   int pumps = 0;
-};
-}  // namespace
 
-TEST_F(FileListTest, ScanStopsWhenTheLongOperationIsCancelled) {
-  Make({"a.gif", "b.gif", "c.gif", "d.gif"});
-  CancellingPump pump;
+ private:
+  TFilePkg* list_to_clear_;
+};
+
+int CountAfterPumpedScan(const std::string& spec, ScanPump& pump, TFilePkg& list) {
   InstallLongOperationPump(&pump);
   BeginLongOperation();
-  TFilePkg list;
-  list.AddSpec(Path("*.gif"), kGifFiles, false, false);
+  list.AddSpec(spec, kGifFiles, false, false);
   EndLongOperation();
   InstallLongOperationPump(nullptr);
-  EXPECT_EQ(pump.pumps, 1);
-  EXPECT_EQ(list.Count(), 1);
+  return list.Count();
+}
+}  // namespace
+
+TEST_F(FileListTest, ScanStopsWhenCancelledOrWhenTheListIsClearedUnderIt) {
+  Make({"a.gif", "b.gif", "c.gif", "d.gif"});
+  TFilePkg list;
+  ScanPump cancelling;
+  EXPECT_EQ(CountAfterPumpedScan(Path("*.gif"), cancelling, list), 1);
+  EXPECT_EQ(cancelling.pumps, 1);
+
+  // The anchor of the scan went with the entries: adding more would use it.
+  list.AddFile("/other/z.gif");
+  ScanPump clearing(&list);
+  EXPECT_EQ(CountAfterPumpedScan(Path("*.gif"), clearing, list), 0);
+  EXPECT_EQ(clearing.pumps, 1);
 }
