@@ -148,6 +148,11 @@ TEST(DeviceContext, DibLinesOfEveryFormatOnATrueColourSurface) {
   dc.DrawDibLine(0, 2, 3, indices, DibLineFormat::kIndexedPalette);
   EXPECT_EQ(s->ColourAt(1, 2), MakeRgb(4, 5, 6));
   EXPECT_EQ(s->ColourAt(2, 2), MakeRgb(1, 2, 3));  // index beyond the palette: entry 0
+  // A new colour table on the same context is honoured.
+  const std::array<ColorRef, 2> other_table = {MakeRgb(7, 7, 7), MakeRgb(8, 8, 8)};
+  dc.DrawDibLine(0, 1, 2, indices, DibLineFormat::kIndexedRgbTable, other_table);
+  EXPECT_EQ(s->ColourAt(0, 1), MakeRgb(7, 7, 7));
+  EXPECT_EQ(s->ColourAt(1, 1), MakeRgb(8, 8, 8));
   // A line shorter than its width draws nothing.
   dc.DrawDibLine(0, 0, 5, bgr, DibLineFormat::kBgr24);
   EXPECT_EQ(s->ColourAt(0, 0), kBlue);
