@@ -76,6 +76,11 @@ struct ColourRequest {
 // Dialog units of the system font: 4 per character width, 8 per line height.
 Size DialogUnitsToPixels(Size units);
 
+// Process-wide: a dialog was larger than the screen. Backends set it when they
+// place a dialog; the open and save commands read and clear it.
+bool DialogDidNotFit();
+void SetDialogDidNotFit(bool did_not_fit);
+
 class DialogService {
  public:
   virtual ~DialogService() = default;

@@ -81,6 +81,20 @@ void TEventLoop::Dispatch(const Message& message) {
   if (window && window->Handler()) window->Handler()->OnMessage(*window, message);
 }
 
+void TEventLoop::Paint(TWindow& window) {
+  bool erase = false;
+  const Rect rect = window.BeginPaint(&erase);
+  Message paint;
+  paint.id = MessageId::kPaint;
+  paint.window = window.Id();
+  CurrentMessageScope scope(current_, paint);
+  if (window.Handler()) {
+    TDeviceContext dc = window.ClientDC();
+    window.Handler()->OnPaint(window, dc, rect, erase);
+  }
+  window.Present(rect);
+}
+
 bool TEventLoop::PaintOneWindow(std::vector<WindowId>* painted) {
   // Copy: a painter may create or destroy windows.
   const std::vector<TWindow*> windows = windows_;
@@ -90,20 +104,17 @@ bool TEventLoop::PaintOneWindow(std::vector<WindowId>* painted) {
       continue;
     }
     if (painted) painted->push_back(window->Id());
-    bool erase = false;
-    const Rect rect = window->BeginPaint(&erase);
-    Message paint;
-    paint.id = MessageId::kPaint;
-    paint.window = window->Id();
-    CurrentMessageScope scope(current_, paint);
-    if (window->Handler()) {
-      TDeviceContext dc = window->ClientDC();
-      window->Handler()->OnPaint(*window, dc, rect, erase);
-    }
-    window->Present(rect);
+    Paint(*window);
     return true;
   }
   return false;
+}
+
+bool TEventLoop::PaintNow(WindowId id) {
+  TWindow* window = Find(id);
+  if (!window || !window->IsVisible() || window->UpdateRect().IsEmpty()) return false;
+  Paint(*window);
+  return true;
 }
 
 bool TEventLoop::DispatchNext() {

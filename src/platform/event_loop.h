@@ -4,8 +4,9 @@
 // when no message waits, window by window, for the window's update rectangle.
 // When there is neither, the idle handler runs; it may ask to be called again.
 //
-// The loop also serves the long-operation service as its pump, so that work
-// polled from inside a command keeps input, commands and painting alive.
+// The loop also serves the long-operation service as its pump (the program
+// installs it with InstallLongOperationPump), so that work polled from inside
+// a command keeps input, commands and painting alive.
 #pragma once
 
 #include <cstdint>
@@ -71,6 +72,9 @@ class TEventLoop : public LongOperationPump {
   // Dispatches the first queued message or, when none waits, one paint.
   // False when there was nothing to do.
   bool DispatchNext();
+  // Paints the window now when it has an update rectangle, whatever waits in
+  // the queue (a synchronous repaint); false when nothing was due.
+  bool PaintNow(WindowId window);
   // Calls the idle handler once; returns whether it wants to be called again.
   bool RunIdle();
   // Dispatches until no message waits, nothing needs paint and idle wants no
@@ -96,6 +100,7 @@ class TEventLoop : public LongOperationPump {
  private:
   void Dispatch(const Message& message);
   bool PaintOneWindow(std::vector<WindowId>* painted);
+  void Paint(TWindow& window);
 
   EventSource* source_;
   std::deque<Message> queue_;

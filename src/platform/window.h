@@ -67,7 +67,8 @@ struct WindowParams {
 
 class TWindow {
  public:
-  // Registers with the loop; the handler and the display must outlive the window.
+  // Registers with the loop; the loop, the handler and the display must
+  // outlive the window.
   TWindow(TEventLoop& loop, TDisplay& display, const WindowParams& params, WindowHandler* handler,
           std::unique_ptr<WindowPeer> peer = nullptr);
   ~TWindow();

@@ -130,6 +130,8 @@ TEST_F(DialogTest, OpenDialogRefusesMissingFilesAndReportsTheChosenType) {
   EXPECT_EQ(result.names, (std::vector<std::string>{"a.gif", "b.GIF"}));
   EXPECT_EQ(result.filter_index, 3);  // clamped to the list
   EXPECT_TRUE(result.did_not_fit);
+  EXPECT_TRUE(DialogDidNotFit());
+  SetDialogDidNotFit(false);
   EXPECT_EQ(dialogs_.Shown()[1].kind, DialogKind::kMessageBox);  // the refusal
 }
 
@@ -151,6 +153,7 @@ TEST_F(DialogTest, SaveDialogFollowsTheTypeAndAsksBeforeReplacing) {
   EXPECT_EQ(result.path, dir.File("photo.jpg"));
   EXPECT_EQ(result.filter_index, 2);
   EXPECT_FALSE(result.did_not_fit);
+  EXPECT_FALSE(DialogDidNotFit());
   EXPECT_EQ(dialogs_.Shown().size(), 3u);  // the dialog and two replace prompts
   dialogs_.Script(ScriptedAnswer::Save("new.tga"));
   EXPECT_EQ(dialogs_.SaveFile(request).path, dir.File("new.tga"));  // same type: name kept

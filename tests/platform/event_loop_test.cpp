@@ -100,6 +100,20 @@ TEST_F(EventLoopTest, PaintWaitsForAnEmptyQueueAndIdleContinuesAPartialPainter) 
   EXPECT_EQ(idle_calls, 1);
 }
 
+TEST_F(EventLoopTest, PaintNowRepaintsAheadOfWaitingMessages) {
+  loop().PostCommand(id(), 1);
+  EXPECT_FALSE(loop().PaintNow(id()));
+  window_->Invalidate(Rect{0, 0, 100, 3}, false);
+  window_->Hide();
+  EXPECT_FALSE(loop().PaintNow(id()));  // hidden windows wait
+  window_->Show();
+  window_->Validate();
+  window_->Invalidate(Rect{0, 0, 100, 3}, false);
+  EXPECT_TRUE(loop().PaintNow(id()));
+  loop().RunUntilIdle();
+  EXPECT_EQ(journal_, (std::vector<std::string>{"paint 0..3", "command 1"}));
+}
+
 TEST_F(EventLoopTest, IdleThatAsksAgainIsCalledUntilItStops) {
   int remaining = 3;
   loop().SetIdleHandler([&] { return --remaining > 0; });

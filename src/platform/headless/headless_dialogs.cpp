@@ -153,7 +153,9 @@ std::optional<ScriptedAnswer> THeadlessDialogs::Take(DialogKind kind, const std:
 bool THeadlessDialogs::DoesNotFit(Size layout) const {
   const Size pixels = DialogUnitsToPixels(layout);
   const Size screen = display_.ScreenSize();
-  return pixels.width > screen.width || pixels.height > screen.height;
+  const bool too_large = pixels.width > screen.width || pixels.height > screen.height;
+  if (too_large) SetDialogDidNotFit(true);
+  return too_large;
 }
 
 std::size_t THeadlessDialogs::Record(DialogRecord record) {
@@ -268,6 +270,7 @@ std::optional<ColorRef> THeadlessDialogs::ChooseColour(const ColourRequest& requ
 int THeadlessDialogs::RunDialog(const DialogTemplate& dialog, WindowId owner) {
   (void)owner;
   TDialogState state(dialog, *this);
+  DoesNotFit(dialog.size);
   if (dialog.on_init) dialog.on_init(state);
   const std::size_t index =
       Record(NewRecord(DialogKind::kCustom, dialog.caption, ControlTexts(state)));

@@ -77,6 +77,7 @@ class THeadlessDialogs : public DialogService {
 
  private:
   std::optional<ScriptedAnswer> Take(DialogKind kind, const std::string& caption);
+  // Also raises the process-wide flag when the layout is too large.
   bool DoesNotFit(Size layout) const;
   std::size_t Record(DialogRecord record);
 
