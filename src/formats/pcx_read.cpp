@@ -76,6 +76,7 @@ class RunDecoder {
       if (code < 0) {
         value_ = 0;
         remaining_ = 1;
+        exhausted_ = true;
       } else if (code >= kPcxRunFlag) {
         remaining_ = code & kPcxRunCountMask;
         const int value = stream_getc(stream_);
@@ -89,8 +90,12 @@ class RunDecoder {
     return value_;
   }
 
+  // True once the file has ended and no run is pending: every later byte is 0.
+  bool Exhausted() const { return exhausted_ && remaining_ <= 0; }
+
  private:
   InputStream* stream_;
+  bool exhausted_ = false;
   int remaining_ = 0;
   std::uint8_t value_ = 0;
 };
@@ -105,7 +110,9 @@ class PcxRowReader {
   // Decodes the next file row into red, green, blue planes (or indices in
   // the first plane).
   const std::uint8_t* NextRow() {
-    if (header_.planes < 2) {
+    if (decoder_.Exhausted()) {
+      ZeroRow();
+    } else if (header_.planes < 2) {
       ReadSinglePlane();
     } else {
       std::fill(buffer_.begin(), buffer_.end(), 0);
@@ -115,6 +122,18 @@ class PcxRowReader {
   }
 
  private:
+  // What decoding a row of zeros gives, without decoding bytes-per-line bytes
+  // per plane: a file that lies about its size must not cost time.
+  void ZeroRow() {
+    if (header_.planes >= 2) {
+      std::fill(buffer_.begin(), buffer_.end(), 0);
+    } else if (header_.planes == 1) {
+      const std::int64_t unpacked =
+          std::int64_t{header_.bytes_per_line} * (8 / header_.bits_per_plane);
+      std::fill_n(buffer_.begin(), std::min<std::int64_t>(unpacked, header_.width), 0);
+    }
+  }
+
   // Each byte unpacks to 8 / bits pixels, most significant bits first; pixels
   // beyond the width are decoded and dropped.
   void ReadSinglePlane() {

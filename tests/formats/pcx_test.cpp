@@ -122,6 +122,17 @@ TEST_F(ReadPcx, RunsCarryAcrossRowsAndMissingDataReadsAsZero) {
   EXPECT_EQ(image.Row(2)[3], 0);
 }
 
+// Decoding 8192 rows of 4 planes of 65535 bytes each from an empty file would
+// take billions of steps; once the data has ended the rows are known zeros.
+TEST_F(ReadPcx, TruncatedFileWithHugeLinesEndsQuickly) {
+  const Bytes file = Join(PcxHeader(5, 8, 4, 16, 8192, 65535), {0xC3, 0x44});
+  TImage image;
+  ASSERT_EQ(Load(file, image), "pcx");
+  EXPECT_EQ(image.height, 8192);
+  EXPECT_EQ(PixelAt(image, 2, 0), (std::vector<int>{0x44, 0, 0}));
+  EXPECT_EQ(PixelAt(image, 2, 8191), (std::vector<int>{0, 0, 0}));
+}
+
 TEST_F(ReadPcx, RefusesImpossibleSizesAndDepths) {
   Bytes backwards = PcxHeader(5, 8, 1, 16, 16, 16);
   PutU16(backwards, 4, 20);  // x min beyond x max
