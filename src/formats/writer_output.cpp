@@ -4,7 +4,11 @@
 #include "settings/profile.h"
 
 void SetWriterOutputSize(TImage& image, const TProfile& settings) {
-  const ImageSize view = image.GetViewSize();
+  // The view as the Rotate orientation will show it; GetViewSize would answer
+  // for whatever orientation the last output used.
+  const bool transposed = (settings.Get(IntKey::Rotate) & kOrientTranspose) != 0;
+  const ImageSize view = transposed ? ImageSize{image.viewRect.height, image.viewRect.width}
+                                    : ImageSize{image.viewRect.width, image.viewRect.height};
   const int requested_width = settings.Get(IntKey::OutputWidth);
   const int requested_height = settings.Get(IntKey::OutputHeight);
   const int width = requested_width != 0 ? requested_width : view.width;
