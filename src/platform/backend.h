@@ -31,6 +31,10 @@ class PlatformBackend {
   virtual bool SetDisplayDepth(int bits) = 0;
   // Sends kSetCursor to the window under the pointer, which sets its cursor.
   virtual void RefreshCursor() = 0;
+  // What the platform does with a system command the window passes on: close
+  // sends kClose to the window; a screen-save request starts the desktop's
+  // screen saver.
+  virtual void DefaultSystemCommand(TWindow& window, std::uint32_t code) = 0;
 };
 
 enum class BackendKind { kHeadless, kDesktop };

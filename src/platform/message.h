@@ -45,6 +45,8 @@ enum class MessageId : std::uint16_t {
   kSysDeadChar = 0x0107,
   kCommand = 0x0111,     // `command` holds the command id
   kSysCommand = 0x0112,  // `command` holds the system command code
+  kHScroll = 0x0114,     // `command` holds the ScrollAction, `param` the thumb position
+  kVScroll = 0x0115,
   kMouseMove = 0x0200,
   kLButtonDown = 0x0201,
   kLButtonUp = 0x0202,
@@ -63,6 +65,17 @@ enum class MessageId : std::uint16_t {
 inline constexpr std::uint32_t kScClose = 0xF060;
 inline constexpr std::uint32_t kScScreenSave = 0xF140;
 inline constexpr std::uint32_t kScCodeMask = 0xFFF0;
+
+// What the user did to a scroll bar (kHScroll, kVScroll).
+enum class ScrollAction : std::uint32_t {
+  kLineUp = 0,
+  kLineDown = 1,
+  kPageUp = 2,
+  kPageDown = 3,
+  kThumbTrack = 5,
+  kTop = 6,
+  kBottom = 7,
+};
 
 // Hit-test codes of kSetCursor.
 enum class HitTest : int { kNowhere = 0, kClient = 1, kCaption = 2 };

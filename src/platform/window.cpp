@@ -134,6 +134,23 @@ void TWindow::SetCursor(const ::Cursor& cursor) {
   Changed();
 }
 
+namespace {
+ScrollBarState ClampedScroll(int range, int position) {
+  range = std::max(0, range);
+  return ScrollBarState{range, std::clamp(position, 0, range)};
+}
+}  // namespace
+
+void TWindow::SetHorizontalScroll(int range, int position) {
+  horizontal_scroll_ = ClampedScroll(range, position);
+  Changed();
+}
+
+void TWindow::SetVerticalScroll(int range, int position) {
+  vertical_scroll_ = ClampedScroll(range, position);
+  Changed();
+}
+
 void TWindow::SetCapture() {
   capture_window = id_;
 }

@@ -28,6 +28,13 @@ struct WindowPlacement {
   friend bool operator==(const WindowPlacement&, const WindowPlacement&) = default;
 };
 
+// One scroll bar of a window: positions 0..range; range 0 hides the bar.
+struct ScrollBarState {
+  int range = 0;
+  int position = 0;
+  friend bool operator==(const ScrollBarState&, const ScrollBarState&) = default;
+};
+
 // Frame sizes around the client area of a window with caption and frame, and
 // of its menu bar.
 inline constexpr int kFrameBorder = 4;
@@ -49,7 +56,7 @@ class WindowHandler {
 class WindowPeer {
  public:
   virtual ~WindowPeer() = default;
-  // Caption, menu, topmost, placement, visibility or cursor changed.
+  // Caption, menu, topmost, placement, visibility, scroll bars or cursor changed.
   virtual void StateChanged(TWindow& window) = 0;
   // Pixels of the screen surface inside `area` changed and should be shown now.
   virtual void Present(TWindow& window, const Rect& area) = 0;
@@ -122,6 +129,16 @@ class TWindow {
   void ReleaseCapture();
   bool HasCapture() const;
 
+  // A disabled window receives no input from the backend.
+  bool IsEnabled() const { return enabled_; }
+  void Enable(bool enabled) { enabled_ = enabled; }
+
+  // Scroll bars; the position is kept within 0..range.
+  const ScrollBarState& HorizontalScroll() const { return horizontal_scroll_; }
+  const ScrollBarState& VerticalScroll() const { return vertical_scroll_; }
+  void SetHorizontalScroll(int range, int position);
+  void SetVerticalScroll(int range, int position);
+
   void Show(ShowState state);
   void Show() { Show(placement_.state); }
   void Hide();
@@ -153,6 +170,9 @@ class TWindow {
   bool menu_;
   bool topmost_;
   bool visible_;
+  bool enabled_ = true;
+  ScrollBarState horizontal_scroll_;
+  ScrollBarState vertical_scroll_;
   ::Cursor cursor_;
   Rect update_rect_;
   bool update_erase_ = false;

@@ -262,3 +262,25 @@ TEST(SurfaceImageFile, SavedPicturesShowTheScreen) {
   EXPECT_FALSE(SaveSurfacePng(*big, dir.File("missing/dir.png")));
   display.SetDepth(24);
 }
+
+TEST(Backend, SystemCommandsInputOfDisabledWindowsAndScrollBars) {
+  THeadlessBackend backend(HeadlessOptions{});
+  RecordingHandler handler;
+  auto window = backend.CreateWindow(Framed(Rect{0, 0, 80, 80}), &handler);
+  backend.DefaultSystemCommand(*window, kScScreenSave + 2);  // low bits are the platform's
+  EXPECT_EQ(backend.ScreenSaverStarts(), 1);
+  backend.DefaultSystemCommand(*window, kScClose);
+  EXPECT_EQ(handler.last.count(MessageId::kClose), 1u);
+  window->Enable(false);
+  backend.PressKey(window->Id(), 'A');
+  backend.MoveMouse(window->Id(), Point{1, 1});
+  EXPECT_FALSE(backend.EventLoop().HasWaitingMessage());
+  window->Enable(true);
+  window->SetVerticalScroll(100 - 30, 500);
+  EXPECT_EQ(window->VerticalScroll(), (ScrollBarState{70, 70}));
+  window->SetHorizontalScroll(-5, 3);
+  EXPECT_EQ(window->HorizontalScroll(), (ScrollBarState{0, 0}));
+  backend.Scroll(window->Id(), true, ScrollAction::kThumbTrack, 12);
+  backend.EventLoop().RunUntilIdle();
+  EXPECT_EQ(handler.last[MessageId::kVScroll].param, 12u);
+}

@@ -44,6 +44,23 @@ void THeadlessBackend::RefreshCursor() {
   loop_.Send(message);
 }
 
+void THeadlessBackend::DefaultSystemCommand(TWindow& window, std::uint32_t code) {
+  switch (code & kScCodeMask) {
+    case kScClose: {
+      Message close;
+      close.id = MessageId::kClose;
+      close.window = window.Id();
+      loop_.Send(close);
+      break;
+    }
+    case kScScreenSave:
+      ++screen_saver_starts_;
+      break;
+    default:
+      break;
+  }
+}
+
 bool THeadlessBackend::CollectEvents(bool wait) {
   if (options_.virtual_clock) clock_.Advance(options_.milliseconds_per_step);
   return !wait;
@@ -62,8 +79,23 @@ void THeadlessBackend::Broadcast(MessageId id, WindowId realizing_window) {
   }
 }
 
+void THeadlessBackend::Scroll(WindowId window, bool vertical, ScrollAction action, int position) {
+  Message message;
+  message.id = vertical ? MessageId::kVScroll : MessageId::kHScroll;
+  message.window = window;
+  message.command = static_cast<std::uint32_t>(action);
+  message.param = static_cast<std::uint32_t>(position);
+  loop_.Post(message);
+}
+
+bool THeadlessBackend::AcceptsInput(WindowId window) const {
+  const TWindow* target = loop_.Find(window);
+  return target && target->IsEnabled();
+}
+
 void THeadlessBackend::PressKey(WindowId window, int virtual_key, Modifiers modifiers,
                                 int character) {
+  if (!AcceptsInput(window)) return;
   Message message;
   message.window = window;
   message.modifiers = modifiers;
@@ -81,6 +113,7 @@ void THeadlessBackend::PressKey(WindowId window, int virtual_key, Modifiers modi
 }
 
 void THeadlessBackend::TypeCharacter(WindowId window, int character, Modifiers modifiers) {
+  if (!AcceptsInput(window)) return;
   Message message;
   message.id = modifiers.alt ? MessageId::kSysChar : MessageId::kChar;
   message.window = window;
@@ -95,6 +128,7 @@ void THeadlessBackend::PostMouse(WindowId window, MessageId id, Point position,
     if (candidate->HasCapture()) window = candidate->Id();
   }
   pointer_window_ = window;
+  if (!AcceptsInput(window)) return;
   pointer_ = position;
   Message message;
   message.id = id;

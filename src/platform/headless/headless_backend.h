@@ -43,6 +43,9 @@ class THeadlessBackend : public PlatformBackend, public EventSource {
                                         WindowHandler* handler) override;
   bool SetDisplayDepth(int bits) override;
   void RefreshCursor() override;
+  void DefaultSystemCommand(TWindow& window, std::uint32_t code) override;
+  // The screen-save requests that reached the platform.
+  int ScreenSaverStarts() const { return screen_saver_starts_; }
 
   // EventSource: nothing arrives by itself; time moves on if asked to.
   bool CollectEvents(bool wait) override;
@@ -56,7 +59,8 @@ class THeadlessBackend : public PlatformBackend, public EventSource {
   // Alt become system keys. A `character` also posts the character message.
   void PressKey(WindowId window, int virtual_key, Modifiers modifiers = {}, int character = 0);
   void TypeCharacter(WindowId window, int character, Modifiers modifiers = {});
-  // Mouse input goes to the window holding the capture, if any.
+  // Mouse input goes to the window holding the capture, if any. Input for a
+  // disabled window is dropped.
   void MoveMouse(WindowId window, Point position, Modifiers modifiers = {});
   void PressButton(WindowId window, MouseButton button, Point position, Modifiers modifiers = {});
   void ReleaseButton(WindowId window, MouseButton button, Point position, Modifiers modifiers = {});
@@ -65,6 +69,8 @@ class THeadlessBackend : public PlatformBackend, public EventSource {
   void NonClientMouse(WindowId window, MessageId id, Point screen_position);
   void DropFiles(WindowId window, std::vector<std::string> paths);
   void PostSystemCommand(WindowId window, std::uint32_t code);
+  // A scroll bar action on the window (position for the thumb).
+  void Scroll(WindowId window, bool vertical, ScrollAction action, int position = 0);
   // The window becomes the active one: it is asked whether it realizes a new
   // palette, then gets the focus (the previous one loses it).
   void Activate(WindowId window);
@@ -74,6 +80,7 @@ class THeadlessBackend : public PlatformBackend, public EventSource {
 
  private:
   void PostMouse(WindowId window, MessageId id, Point position, Modifiers modifiers);
+  bool AcceptsInput(WindowId window) const;
   void Broadcast(MessageId id, WindowId realizing_window);
 
   TDisplay display_;
@@ -86,4 +93,5 @@ class THeadlessBackend : public PlatformBackend, public EventSource {
   WindowId pointer_window_ = kNoWindow;
   Point pointer_;
   WindowId focus_ = kNoWindow;
+  int screen_saver_starts_ = 0;
 };
