@@ -13,6 +13,11 @@ inline constexpr int kPredecessorOffset = 2;
 inline constexpr int kLinkCount = 4;
 
 struct FileEntry {
+  FileEntry() = default;
+  // The links point at the entry itself, so an entry never moves or copies.
+  FileEntry(const FileEntry&) = delete;
+  FileEntry& operator=(const FileEntry&) = delete;
+
   // next_sorted, next_random, prev_sorted, prev_random; a single entry links to
   // itself four times.
   FileEntry* links[kLinkCount] = {this, this, this, this};
