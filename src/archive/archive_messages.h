@@ -6,6 +6,7 @@ inline constexpr char kLogCreated[] = "Created %s";
 inline constexpr char kLogShortDecode[] = "Error decoding, wrote a short file";
 inline constexpr char kLogEncoding[] = "Encoding %s";
 inline constexpr char kLogUnsafeName[] = "Did not create %s - unsafe file name.";
+inline constexpr char kLogOwnInput[] = "Did not create %s - it is the file being read.";
 inline constexpr char kLogUnableToOpen[] = "Unable to open %s";
 inline constexpr char kLogZipInfoFor[] = "Zip Info for %s";
 inline constexpr char kLogZipColumns[] = "Length  Date     Time  Name";

@@ -44,6 +44,7 @@ void TDecode::Decode(const std::string& path) {
   for (int part = 1; part <= kMaxParts; ++part) {
     path_ = part == 1 ? path : DecodePartName(path, part);
     ReadFile input(path_);
+    input_ = input.fd();
     if (input.fd() < 0) return;
     LogLine(kLogDecoding, path_);
     LineReader reader(input.fd());
@@ -52,6 +53,7 @@ void TDecode::Decode(const std::string& path) {
       StripTrailing(line, ' ');
       ProcessLine(line);
     }
+    input_ = -1;
   }
 }
 
@@ -82,6 +84,10 @@ void TDecode::StartFile(const TextLine& line) {
   where.name = reduced;
   where.extension.clear();
   const std::string output = JoinPath(where);
+  if (IsSameFile(output, input_)) {
+    LogLine(kLogOwnInput, output);
+    return;
+  }
   if (!file_.Open(CreateOutputFile(output), "wb")) return;
   LogLine(kLogCreated, output);
   last_full_ = true;

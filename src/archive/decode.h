@@ -29,6 +29,7 @@ class TDecode {
 
   BufferedFile file_;
   std::string path_;  // the part being read
+  int input_ = -1;    // its descriptor while it is read
   bool last_full_ = false;
   bool saw_terminator_ = false;
   bool lenient_ = true;

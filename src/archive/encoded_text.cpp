@@ -1,6 +1,7 @@
 #include "archive/encoded_text.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -109,6 +110,13 @@ std::string ReduceToSafeFileName(std::string_view name) {
 
 int CreateOutputFile(const std::string& path) {
   return open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+}
+
+bool IsSameFile(const std::string& path, int fd) {
+  struct stat named {
+  }, open_file{};
+  return stat(path.c_str(), &named) == 0 && fstat(fd, &open_file) == 0 &&
+         named.st_dev == open_file.st_dev && named.st_ino == open_file.st_ino;
 }
 
 bool WriteAll(int fd, const void* data, std::size_t length) {

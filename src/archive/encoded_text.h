@@ -78,6 +78,10 @@ std::string ReduceToSafeFileName(std::string_view name);
 // `path`. -1 on failure.
 int CreateOutputFile(const std::string& path);
 
+// True when `path` names the very file open as `fd` (so writing it would
+// destroy the input being read).
+bool IsSameFile(const std::string& path, int fd);
+
 // Writes all of `data` at the descriptor's position; false on a short write.
 bool WriteAll(int fd, const void* data, std::size_t length);
 

@@ -90,6 +90,10 @@ bool VisitMember(InputStream* stream, const std::string& destination) {
     LogLine(kLogUnsafeName, output_path);
     return false;
   }
+  if (IsSameFile(output_path, stream->file)) {
+    LogLine(kLogOwnInput, output_path);
+    return false;
+  }
   switch (ExtractMember(stream, info, output_path)) {
     case CopyResult::kReadError:
       LogLine(kLogShortZipRead, output_path);

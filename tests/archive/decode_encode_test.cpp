@@ -145,6 +145,17 @@ TEST(TDecode, BeginNamesAreReducedAndUnsafeOnesRefused) {
   EXPECT_EQ(log.lines.size(), 4u);
 }
 
+TEST(TDecode, NeverOverwritesThePartBeingRead) {
+  TempDir dir;
+  const std::string text = "begin 644 self.uue\n#86)C\n`\nend\n";
+  WriteFileText(dir.File("self.uue"), text);
+  LogCapture log;
+  { TDecode().Decode(dir.File("self.uue")); }
+  EXPECT_EQ(ReadFileText(dir.File("self.uue")), text);
+  EXPECT_TRUE(
+      log.Contains("Did not create " + dir.File("self.uue") + " - it is the file being read."));
+}
+
 TEST(TDecode, NeverWritesThroughASymbolicLink) {
   TempDir dir;
   WriteFileText(dir.File("target.txt"), "keep");

@@ -137,6 +137,18 @@ TEST(Unzip, NeverWritesThroughASymbolicLinkAndReportsTheFailure) {
   EXPECT_EQ(log.lines.front(), "Error writing " + dir.File("pic.gif") + ", wrote a short file");
 }
 
+TEST(Unzip, NeverOverwritesTheArchiveBeingRead) {
+  TempDir dir;
+  const Bytes zip = BuildZip({{"sub/a.zip", Bytes(5000, 'a'), 8}, {"b.txt", Bytes(9, 'b'), 8}});
+  WriteFileBytes(dir.File("a.zip"), zip);
+  LogCapture log;
+  ExtractZipArchive(dir.File("a.zip"), "");
+  EXPECT_EQ(ReadFileBytes(dir.File("a.zip")), zip);
+  EXPECT_EQ(log.lines.front(),
+            "Did not create " + dir.File("a.zip") + " - it is the file being read.");
+  EXPECT_EQ(ReadFileBytes(dir.File("b.txt")), Bytes(9, 'b'));
+}
+
 TEST(Unzip, NonZipCreatesNothing) {
   TempDir dir;
   WriteFileText(dir.File("plain.zip"), "not a zip at all");
