@@ -83,6 +83,7 @@ int TDeviceContext::RealizePalette(bool background) {
 std::uint32_t TDeviceContext::SolidPixel(ColorRef colour) const {
   if (!surface_.IsPaletteSurface()) return PixelFromColour(colour);
   if (display_) return display_->PixelForColour(colour);
+  if (surface_.BitsPerPixel() != 8) return 0;
   return DefaultPaletteSystemIndex(DefaultPalette().GetNearestPaletteIndex(colour));
 }
 
@@ -110,7 +111,9 @@ std::uint32_t TDeviceContext::PalettePixel(int index) const {
   const TPalette& palette = palette_ ? *palette_ : DefaultPalette();
   if (index < 0 || index >= palette.Size()) index = 0;
   if (!surface_.IsPaletteSurface()) return PixelFromColour(palette.ColourOf(index));
-  if (&palette == &DefaultPalette()) return DefaultPaletteSystemIndex(index);
+  if (&palette == &DefaultPalette() && surface_.BitsPerPixel() == 8) {
+    return DefaultPaletteSystemIndex(index);
+  }
   if (palette.SystemIndices().size() == static_cast<std::size_t>(palette.Size())) {
     return palette.SystemIndices()[static_cast<std::size_t>(index)];
   }
@@ -156,10 +159,10 @@ void TDeviceContext::DrawBgrLineDirect(int x, int y, int width, const std::uint8
   if (y < 0 || y >= surface_.Height()) return;
   const int first = std::max(0, -x);
   const int last = std::min(width, surface_.Width() - x);
-  std::uint32_t* out = surface_.Row(y) + x;
+  std::uint32_t* row = surface_.Row(y);
   for (int i = first; i < last; ++i) {
     const std::uint8_t* p = bits + 3 * static_cast<std::size_t>(i);
-    out[i] = (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
+    row[x + i] = (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
   }
 }
 
@@ -204,11 +207,13 @@ void TDeviceContext::DrawDibLine(int x, int y, int width, std::span<const std::u
     const Rect device = LogicalToDevice(Rect::FromSize(x, y, width, 1));
     if (device.Width() == width && device.Height() == 1) {
       // Unscaled: straight into the row, the common case of every paint.
-      if (y < 0 || y >= surface_.Height()) return;
-      const int first = std::max(0, -x);
-      const int last = std::min(width, surface_.Width() - x);
-      std::uint32_t* out = surface_.Row(device.top) + device.left;
-      for (int i = first; i < last; ++i) out[i] = lookup[bits[static_cast<std::size_t>(i)]];
+      if (device.top < 0 || device.top >= surface_.Height()) return;
+      const int first = std::max(0, -device.left);
+      const int last = std::min(width, surface_.Width() - device.left);
+      std::uint32_t* row = surface_.Row(device.top);
+      for (int i = first; i < last; ++i) {
+        row[device.left + i] = lookup[bits[static_cast<std::size_t>(i)]];
+      }
       return;
     }
     for (int i = 0; i < width; ++i) {

@@ -136,6 +136,14 @@ TEST(Display, FixedColourDepthsAndTrueColour) {
   TPalette palette(entries);
   EXPECT_EQ(display.RealizePalette(palette, 1), 0);  // fixed colours never change
   EXPECT_EQ(display.SystemColourTable()[palette.SystemIndices()[0]], MakeRgb(255, 255, 0));
+  // Lines referring to the default palette show its nearest fixed colours.
+  auto screen = display.CreateCompatibleSurface(3, 1);
+  TDeviceContext dc(*screen, &display);
+  const std::vector<std::uint8_t> line = {0, 19, 13};  // black, white, static red
+  dc.DrawDibLine(0, 0, 3, line, DibLineFormat::kIndexedPalette);
+  EXPECT_EQ(screen->ColourAt(0, 0), MakeRgb(0, 0, 0));
+  EXPECT_EQ(screen->ColourAt(1, 0), MakeRgb(255, 255, 255));
+  EXPECT_EQ(screen->ColourAt(2, 0), MakeRgb(255, 0, 0));
   ASSERT_TRUE(display.SetDepth(1));
   EXPECT_EQ(display.GetNearestColor(MakeRgb(200, 200, 200)), MakeRgb(255, 255, 255));
   EXPECT_EQ(display.GetNearestColor(MakeRgb(60, 60, 60)), MakeRgb(0, 0, 0));

@@ -153,6 +153,15 @@ TEST(DeviceContext, DibLinesOfEveryFormatOnATrueColourSurface) {
   dc.DrawDibLine(0, 1, 2, indices, DibLineFormat::kIndexedRgbTable, other_table);
   EXPECT_EQ(s->ColourAt(0, 1), MakeRgb(7, 7, 7));
   EXPECT_EQ(s->ColourAt(1, 1), MakeRgb(8, 8, 8));
+  // A translated origin moves unscaled lines, cut at the surface's edges.
+  MappingMode shifted;
+  shifted.viewport_origin = Point{2, 1};
+  dc.SetMappingMode(shifted);
+  dc.DrawDibLine(-1, 1, 4, indices, DibLineFormat::kIndexedRgbTable, table);
+  EXPECT_EQ(s->ColourAt(1, 2), kRed);
+  EXPECT_EQ(s->ColourAt(2, 2), kBlue);
+  EXPECT_EQ(s->ColourAt(3, 2), MakeRgb(9, 9, 9));
+  dc.SetMappingMode(MappingMode{});
   // A line shorter than its width draws nothing.
   dc.DrawDibLine(0, 0, 5, bgr, DibLineFormat::kBgr24);
   EXPECT_EQ(s->ColourAt(0, 0), kBlue);
