@@ -12,3 +12,7 @@ inline constexpr std::string_view kGifConfusedError = "GIF output got confused";
 inline constexpr std::string_view kGifTooManyColoursError = "GIF can only handle 256 colors";
 inline constexpr std::string_view kPcxHeaderWriteError = "Error writing PCX header";
 inline constexpr std::string_view kPcxColourMapWriteError = "Error writing PCX color map";
+
+inline constexpr std::string_view kJpegQuantizeTooWide = "Can't quantize images wider than 2048.";
+inline constexpr std::string_view kJpegTooManyScans = "Too many scans in progressive JPEG file";
+inline constexpr std::string_view kJpegPrematureEof = "Premature EOF in JPEG file";

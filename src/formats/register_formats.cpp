@@ -2,6 +2,7 @@
 
 #include "formats/bmp_format.h"
 #include "formats/gif_format.h"
+#include "formats/jpeg.h"
 #include "formats/pcx.h"
 #include "formats/tga.h"
 
@@ -10,4 +11,5 @@ void RegisterPictureFormats() {
   RegisterBmpFormat();
   RegisterPcxFormat();
   RegisterTgaFormat();
+  RegisterJpegFormat();
 }
