@@ -6,6 +6,7 @@
 #include "platform/device_context.h"
 #include "platform/display.h"
 #include "platform/packed_dib.h"
+#include "platform/printer_page.h"
 #include "platform/surface.h"
 #include "support/temp_dir.h"
 
@@ -233,4 +234,16 @@ TEST(PackedDib, PaletteSurfaceCapturesIndicesIntoTheGivenPalette) {
   EXPECT_EQ(dib[header->bits_offset], 1);
   EXPECT_EQ(dib[header->bits_offset + 1], 2);
   display.SetDepth(24);
+}
+
+TEST(PrinterPage, SizedFromMillimetresAndResolutionAndWhite) {
+  auto page = TPrinterPage::Create(PrinterPageMetrics{210, 297, 300, 300});
+  ASSERT_TRUE(page);
+  EXPECT_EQ(page->PixelSize(), (Size{2480, 3508}));
+  EXPECT_EQ(page->Surface().ColourAt(2479, 3507), MakeRgb(255, 255, 255));
+  EXPECT_FALSE(page->Surface().IsPaletteSurface());
+  EXPECT_FALSE(TPrinterPage::Create(PrinterPageMetrics{0, 297, 300, 300}));
+  EXPECT_FALSE(TPrinterPage::Create(PrinterPageMetrics{210, 297, -1, 300}));
+  EXPECT_FALSE(TPrinterPage::Create(PrinterPageMetrics{100000, 100000, 2400, 2400}));
+  EXPECT_EQ(MillimetresToPixels(25, 254), 250);
 }
