@@ -16,3 +16,6 @@ inline constexpr std::string_view kPcxColourMapWriteError = "Error writing PCX c
 inline constexpr std::string_view kJpegQuantizeTooWide = "Can't quantize images wider than 2048.";
 inline constexpr std::string_view kJpegTooManyScans = "Too many scans in progressive JPEG file";
 inline constexpr std::string_view kJpegPrematureEof = "Premature EOF in JPEG file";
+// libtiff's own messages, after the name of the routine that raised them.
+inline constexpr std::string_view kTiffErrorLine = "%s: %s";
+inline constexpr std::string_view kTiffWarningLine = "%s: Warning, %s";

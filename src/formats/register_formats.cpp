@@ -5,6 +5,7 @@
 #include "formats/jpeg.h"
 #include "formats/pcx.h"
 #include "formats/tga.h"
+#include "formats/tiff.h"
 
 void RegisterPictureFormats() {
   RegisterGifFormat();
@@ -12,4 +13,5 @@ void RegisterPictureFormats() {
   RegisterPcxFormat();
   RegisterTgaFormat();
   RegisterJpegFormat();
+  RegisterTiffFormat();
 }

@@ -1,0 +1,34 @@
+// How libtiff reaches the program's input stream and output files, and how
+// its messages reach the log.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+
+#include <tiffio.h>
+
+struct InputStream;
+
+// The largest single allocation libtiff may make for one file, so that sizes
+// announced by a hostile file cannot exhaust memory.
+inline constexpr tmsize_t kTiffMaxSingleAllocation = tmsize_t{256} * 1024 * 1024;
+
+// Opens `stream` (from offset 0) for reading; the TIFF handle then owns the
+// stream and TIFFClose closes it. On failure the stream is closed here and
+// null is returned.
+TIFF* OpenTiffOverStream(InputStream* stream, const char* path);
+
+// A file being written: mode "wb" with the program's file buffer.
+struct TiffOutputFile {
+  std::FILE* file = nullptr;
+  std::unique_ptr<char[]> buffer;
+  bool failed = false;  // a write, seek or the close failed
+};
+
+// Creates `path` and opens it for writing a little-endian TIFF. Null when the
+// file cannot be created (reported as "%s: Cannot open") or libtiff refuses.
+// TIFFClose closes the file; `output` must outlive the handle.
+TIFF* CreateTiffFile(const char* path, TiffOutputFile& output);
+
+// Routes libtiff's process-wide error and warning handlers to the log.
+void InstallTiffMessageHandlers();

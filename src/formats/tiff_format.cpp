@@ -1,0 +1,18 @@
+#include "formats/tiff.h"
+#include "formats/tiff_bridge.h"
+#include "image/picture_formats.h"
+
+namespace {
+
+void ReadTiffFile(InputStream* stream, const std::string& path, TImage& image,
+                  const TProfile* settings) {
+  ReadTiff(stream, image, settings, path);
+}
+
+}  // namespace
+
+void RegisterTiffFormat() {
+  InstallTiffMessageHandlers();
+  RegisterPictureReader(PictureFormat::Tiff, ReadTiffFile);
+  RegisterPictureWriter(PictureFormat::Tiff, WriteTiff);
+}
