@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "image/image_limits.h"
@@ -56,6 +57,10 @@ class TDib {
   static TDib Create(int width, int height, int bits_per_pixel);
   // Takes a packed bitmap as it is. Use the queries below to judge it.
   static TDib FromPacked(std::vector<std::uint8_t> packed);
+  // Caps the memory one bitmap may take (0: no cap), so that running out of
+  // memory can be met on purpose; Create reduces pictures that exceed it.
+  static void SetBitmapMemoryLimit(std::size_t bytes);
+  static std::size_t BitmapMemoryLimit();
 
   bool Empty() const { return packed_.empty(); }
   // Header fields; 0 when the header is missing or too short.
@@ -120,7 +125,13 @@ class TImage {
   void PutRow(int x, int y, const std::uint8_t* first, const std::uint8_t* second,
               const std::uint8_t* third, int count, int transparent);
 
+  // The white 64 x 48 picture (black and white palette, every pixel 1) that a
+  // failed load leaves.
+  void MakePlaceholder();
+
   void SetPalette(const LogPalette& palette);
+  // One colour of a palette picture's bitmap (index 0..255).
+  void SetColourEntry(int index, PaletteEntry colour);
   void SetGreyPalette();
   // percentages (256 entries) may be null.
   void GetPalette(LogPalette& palette, int* percentages) const;
@@ -188,8 +199,18 @@ class TImage {
   void ResetViewToWhole();
   void PointRowsAtBitmap();
   bool TryAdoptDirectly(TDib& dib);
-  void SetZoomLimits(bool fit, bool scale_to_window, int window_width, int window_height);
+  void RecentreView();
+  void StepZoomFraction(int direction, int window_width, int window_height);
+  void LimitViewToWindow(int window_width, int window_height);
+  void FitZoomToWindow(int window_width, int window_height);
   ImagePoint WindowToPicture(int x, int y) const;
+  void ApplyZoomToArea(int& area_width, int& area_height, bool fit);
+  void CopyRow(int source_row, int column, int step, std::uint8_t* out, std::size_t count) const;
+  void CopyTransposedRow(int source_column, int column, int step, std::uint8_t* out,
+                         std::size_t count) const;
+
+  // The column map is source x = view x + output column: rows copy whole.
+  bool contiguousColumns_ = false;
 };
 
 // Divides both terms by 2, 3, 5, 7 and 11 while each divides both, then halves

@@ -1,0 +1,334 @@
+#include "image/colour_quantizer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <new>
+
+namespace {
+
+// Histogram cells: 5 bits of red, 6 of green, 5 of blue.
+constexpr int kRedCells = 32;
+constexpr int kGreenCells = 64;
+constexpr int kBlueCells = 32;
+constexpr int kCellCount = kRedCells * kGreenCells * kBlueCells;
+constexpr int kRedShift = 3;
+constexpr int kGreenShift = 2;
+constexpr int kBlueShift = 3;
+// The inverse map looks colours up by histogram cell.
+constexpr int kMapCells = kCellCount;
+// Inverse-map blocks: cubes of 32 values per channel.
+constexpr int kBlockSide = 8;
+constexpr int kBlockCount = kBlockSide * kBlockSide * kBlockSide;
+constexpr int kBlockExtent = 32;
+// Errors are kept in sixteenths, the Floyd-Steinberg weights 7, 3, 5, 1.
+constexpr int kErrorScaleShift = 4;
+constexpr int kChannels = 3;
+
+int CellOf(int red, int green, int blue) {
+  return (red >> kRedShift) << 11 | (green >> kGreenShift) << 5 | (blue >> kBlueShift);
+}
+
+struct ChannelSums {
+  double count = 0;
+  double sum = 0;
+  double squares = 0;
+  double Spread() const { return count > 0 ? squares - sum * sum / count : 0; }
+};
+
+std::uint8_t Clamp255(int v) {
+  return static_cast<std::uint8_t>(std::clamp(v, 0, 255));
+}
+
+}  // namespace
+
+// A box of histogram cells: inclusive bounds per channel (in cells), and the
+// population-weighted statistics of the colours inside.
+struct TColourQuantizer::Box {
+  int low[kChannels] = {0, 0, 0};
+  int high[kChannels] = {kRedCells - 1, kGreenCells - 1, kBlueCells - 1};
+  double population = 0;
+  double sum[kChannels] = {0, 0, 0};
+  double spread = 0;  // sum of squared distances from the mean
+  double channel_spread[kChannels] = {0, 0, 0};
+};
+
+bool TColourQuantizer::Init() {
+  try {
+    histogram_.assign(kCellCount, Cell{0, 0, 0, 0});
+    inverse_.assign(kMapCells, 0);
+    block_candidates_.assign(kBlockCount, {});
+    block_ready_.assign(kBlockCount, false);
+    errors_.assign(std::size_t(2) * kChannels * (kMaxOutputSize + 2), 0);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  colour_count_ = 0;
+  return true;
+}
+
+void TColourQuantizer::AddPixels(const std::uint8_t* bgr, int count) {
+  Cell* histogram = histogram_.data();
+  for (int i = 0; i < count; ++i, bgr += 3) {
+    Cell& cell = histogram[CellOf(bgr[2], bgr[1], bgr[0])];
+    ++cell.count;
+    cell.red += bgr[2];
+    cell.green += bgr[1];
+    cell.blue += bgr[0];
+  }
+}
+
+void TColourQuantizer::ShrinkBox(Box& box) const {
+  int low[kChannels] = {kRedCells, kGreenCells, kBlueCells};
+  int high[kChannels] = {-1, -1, -1};
+  ChannelSums sums[kChannels];
+  for (int r = box.low[0]; r <= box.high[0]; ++r) {
+    for (int g = box.low[1]; g <= box.high[1]; ++g) {
+      const Cell* run = &histogram_[std::size_t(r) << 11 | std::size_t(g) << 5];
+      for (int b = box.low[2]; b <= box.high[2]; ++b) {
+        const Cell& cell = run[b];
+        if (cell.count == 0) continue;
+        const int at[kChannels] = {r, g, b};
+        const double n = static_cast<double>(cell.count);
+        const double total[kChannels] = {static_cast<double>(cell.red),
+                                         static_cast<double>(cell.green),
+                                         static_cast<double>(cell.blue)};
+        for (int c = 0; c < kChannels; ++c) {
+          low[c] = std::min(low[c], at[c]);
+          high[c] = std::max(high[c], at[c]);
+          // The cell's pixels count as lying at their mean.
+          sums[c].count += n;
+          sums[c].sum += total[c];
+          sums[c].squares += total[c] * total[c] / n;
+        }
+      }
+    }
+  }
+  box.population = sums[0].count;
+  box.spread = 0;
+  for (int c = 0; c < kChannels; ++c) {
+    if (box.population > 0) {
+      box.low[c] = low[c];
+      box.high[c] = high[c];
+    }
+    box.sum[c] = sums[c].sum;
+    box.channel_spread[c] = sums[c].Spread();
+    box.spread += box.channel_spread[c];
+  }
+}
+
+// Splits along the channel of widest spread, at the plane that leaves the
+// least spread along it in the two halves.
+bool TColourQuantizer::SplitBox(Box& box, Box& upper) const {
+  int axis = 0;
+  for (int c = 1; c < kChannels; ++c) {
+    if (box.channel_spread[c] > box.channel_spread[axis]) axis = c;
+  }
+  if (box.high[axis] <= box.low[axis]) {
+    // Spread without extent along the widest axis cannot happen; take any splittable axis.
+    axis = -1;
+    for (int c = 0; c < kChannels; ++c) {
+      if (box.high[c] > box.low[c]) axis = c;
+    }
+    if (axis < 0) return false;
+  }
+  ChannelSums slices[kGreenCells];
+  for (int r = box.low[0]; r <= box.high[0]; ++r) {
+    for (int g = box.low[1]; g <= box.high[1]; ++g) {
+      for (int b = box.low[2]; b <= box.high[2]; ++b) {
+        const Cell& cell = histogram_[std::size_t(r) << 11 | std::size_t(g) << 5 | b];
+        if (cell.count == 0) continue;
+        const int at[kChannels] = {r, g, b};
+        const std::uint64_t sums[kChannels] = {cell.red, cell.green, cell.blue};
+        const double n = static_cast<double>(cell.count);
+        const double total = static_cast<double>(sums[axis]);
+        ChannelSums& slice = slices[at[axis]];
+        slice.count += n;
+        slice.sum += total;
+        slice.squares += total * total / n;
+      }
+    }
+  }
+  ChannelSums total;
+  for (int s = box.low[axis]; s <= box.high[axis]; ++s) {
+    total.count += slices[s].count;
+    total.sum += slices[s].sum;
+    total.squares += slices[s].squares;
+  }
+  ChannelSums below;
+  int best = box.low[axis];
+  double best_spread = std::numeric_limits<double>::max();
+  for (int s = box.low[axis]; s < box.high[axis]; ++s) {
+    below.count += slices[s].count;
+    below.sum += slices[s].sum;
+    below.squares += slices[s].squares;
+    const ChannelSums above{total.count - below.count, total.sum - below.sum,
+                            total.squares - below.squares};
+    const double spread = below.Spread() + above.Spread();
+    if (below.count > 0 && above.count > 0 && spread < best_spread) {
+      best_spread = spread;
+      best = s;
+    }
+  }
+  upper = box;
+  box.high[axis] = best;
+  upper.low[axis] = best + 1;
+  ShrinkBox(box);
+  ShrinkBox(upper);
+  return true;
+}
+
+void TColourQuantizer::AverageColour(const Box& box, int slot) {
+  const double n = std::max(box.population, 1.0);
+  red_[slot] = Clamp255(static_cast<int>(box.sum[0] / n + 0.5));
+  green_[slot] = Clamp255(static_cast<int>(box.sum[1] / n + 0.5));
+  blue_[slot] = Clamp255(static_cast<int>(box.sum[2] / n + 0.5));
+}
+
+int TColourQuantizer::ChooseColours(int colours) {
+  colours = std::clamp(colours, kMinColours, kMaxColours);
+  std::vector<Box> boxes(1);
+  boxes.reserve(colours);
+  ShrinkBox(boxes[0]);
+  while (static_cast<int>(boxes.size()) < colours) {
+    // The box whose colours lie farthest from their mean gains most from a split.
+    auto widest = std::max_element(boxes.begin(), boxes.end(),
+                                   [](const Box& a, const Box& b) { return a.spread < b.spread; });
+    if (widest->spread <= 0) break;
+    Box upper;
+    if (!SplitBox(*widest, upper)) {
+      widest->spread = 0;
+      continue;
+    }
+    boxes.push_back(upper);
+  }
+  colour_count_ = static_cast<int>(boxes.size());
+  for (int i = 0; i < colour_count_; ++i) AverageColour(boxes[i], i);
+  // The contract promises at least two colours: an empty or single-colour
+  // picture gets black beside its own colour.
+  for (; colour_count_ < kMinColours; ++colour_count_) {
+    red_[colour_count_] = green_[colour_count_] = blue_[colour_count_] = 0;
+  }
+  ResetInverseMap();
+  return colour_count_;
+}
+
+void TColourQuantizer::ResetInverseMap() {
+  std::fill(inverse_.begin(), inverse_.end(), 0);
+  std::fill(block_ready_.begin(), block_ready_.end(), false);
+}
+
+// Keeps the colours that may be nearest to some point of the block: those
+// whose least distance to the block is within the smallest greatest distance.
+void TColourQuantizer::FillBlockCandidates(int block) {
+  const int origin[kChannels] = {(block >> 6) * kBlockExtent, ((block >> 3) & 7) * kBlockExtent,
+                                 (block & 7) * kBlockExtent};
+  std::array<int, kMaxColours> least{};
+  int bound = std::numeric_limits<int>::max();
+  for (int i = 0; i < colour_count_; ++i) {
+    const int value[kChannels] = {red_[i], green_[i], blue_[i]};
+    int near = 0;
+    int far = 0;
+    for (int c = 0; c < kChannels; ++c) {
+      const int lo = origin[c];
+      const int hi = origin[c] + kBlockExtent - 1;
+      const int below = value[c] < lo ? lo - value[c] : value[c] > hi ? value[c] - hi : 0;
+      const int across = std::max(std::abs(value[c] - lo), std::abs(value[c] - hi));
+      near += below * below;
+      far += across * across;
+    }
+    least[i] = near;
+    bound = std::min(bound, far);
+  }
+  std::vector<std::uint8_t>& list = block_candidates_[block];
+  list.clear();
+  for (int i = 0; i < colour_count_; ++i) {
+    if (least[i] <= bound) list.push_back(static_cast<std::uint8_t>(i));
+  }
+  block_ready_[block] = true;
+}
+
+int TColourQuantizer::NearestColour(int red, int green, int blue) {
+  const int block = (red >> 5) << 6 | (green >> 5) << 3 | (blue >> 5);
+  if (!block_ready_[block]) FillBlockCandidates(block);
+  int best = 0;
+  int best_distance = std::numeric_limits<int>::max();
+  for (std::uint8_t i : block_candidates_[block]) {
+    const int dr = red - red_[i];
+    const int dg = green - green_[i];
+    const int db = blue - blue_[i];
+    const int distance = dr * dr + dg * dg + db * db;
+    if (distance < best_distance) {
+      best_distance = distance;
+      best = i;
+    }
+  }
+  return best;
+}
+
+int TColourQuantizer::NearestInBlock(int cell) {
+  const int red = (cell >> 11) << kRedShift | 4;
+  const int green = ((cell >> 5) & 63) << kGreenShift | 2;
+  const int blue = (cell & 31) << kBlueShift | 4;
+  const int best = NearestColour(red, green, blue);
+  inverse_[cell] = static_cast<std::uint16_t>(best + 1);
+  return best;
+}
+
+void TColourQuantizer::StartMapping() {
+  std::fill(errors_.begin(), errors_.end(), 0);
+  for (int i = 0; i < static_cast<int>(clamp_.size()); ++i) clamp_[i] = Clamp255(i - kClampMargin);
+  // Small errors pass whole, larger ones at half slope, and none beyond twice
+  // the step: large errors would otherwise smear across flat areas.
+  constexpr int kStep = 16;
+  for (int error = 0; error <= kMaxError; ++error) {
+    const int passed = error < kStep       ? error
+                       : error < 3 * kStep ? kStep + (error - kStep) / 2
+                                           : 2 * kStep;
+    error_limit_[kMaxError + error] = static_cast<std::int16_t>(passed);
+    error_limit_[kMaxError - error] = static_cast<std::int16_t>(-passed);
+  }
+  reverse_ = false;
+}
+
+// Serpentine Floyd-Steinberg with one error row: the cell of each pixel holds
+// what the row above left for it until the pixel is done, then what this row
+// leaves for the pixel below its predecessor (in sixteenths).
+void TColourQuantizer::MapRow(const std::uint8_t* bgr, std::uint8_t* indices, int count) {
+  count = std::clamp(count, 0, kMaxOutputSize);
+  const int step = reverse_ ? -1 : 1;
+  const int first = reverse_ ? count - 1 : 0;
+  // Pixel x has error cells 3 * (x + 1) .. 3 * (x + 1) + 2; the guards absorb the ends.
+  std::int32_t* cell_of_pixel = errors_.data() + kChannels * (first + 1);
+  const std::uint8_t* pixel = bgr + std::size_t(first) * 3;
+  const std::ptrdiff_t pixel_step = 3 * step;
+  const std::ptrdiff_t cell_step = kChannels * step;
+  int ahead[kChannels] = {0, 0, 0};        // 7/16 of the previous pixel's error
+  int last[kChannels] = {0, 0, 0};         // the previous pixel's error
+  int before_last[kChannels] = {0, 0, 0};  // and the one before it
+  const std::uint8_t* colour[kChannels] = {red_.data(), green_.data(), blue_.data()};
+  const std::uint8_t* clamp = clamp_.data() + kClampMargin;
+  const std::int16_t* limit = error_limit_.data() + kMaxError;
+  for (int n = 0; n < count; ++n, pixel += pixel_step, cell_of_pixel += cell_step) {
+    int value[kChannels];
+    for (int c = 0; c < kChannels; ++c) {
+      const int carried = (ahead[c] + cell_of_pixel[c] + 8) >> kErrorScaleShift;
+      value[c] = clamp[pixel[2 - c] + limit[carried]];
+    }
+    const int cell = CellOf(value[0], value[1], value[2]);
+    const int index = inverse_[cell] != 0 ? inverse_[cell] - 1 : NearestInBlock(cell);
+    indices[first + n * step] = static_cast<std::uint8_t>(index);
+    for (int c = 0; c < kChannels; ++c) {
+      const int error = value[c] - colour[c][index];
+      // The cell below the previous pixel is complete: 5/16 of that pixel's
+      // error, 1/16 of the one before it and 3/16 of ours.
+      cell_of_pixel[c - cell_step] = 5 * last[c] + before_last[c] + 3 * error;
+      before_last[c] = last[c];
+      last[c] = error;
+      ahead[c] = 7 * error;
+    }
+  }
+  // The cell below the last pixel.
+  for (int c = 0; c < kChannels; ++c) cell_of_pixel[c - cell_step] = 5 * last[c] + before_last[c];
+  reverse_ = !reverse_;
+}
