@@ -15,6 +15,7 @@ namespace {
 
 constexpr std::string_view kBlanks = " \t\r";
 constexpr std::string_view kLineBreaks = "\r\n";
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view Trim(std::string_view text) {
   const auto first = text.find_first_not_of(kBlanks);
@@ -72,6 +73,13 @@ ProfileText ReadProfile(const std::string& file, bool* readable = nullptr) {
     if (!text.empty() && text.back() == '\r') {
       profile.line_end = "\r\n";
       text.pop_back();
+    }
+    if (profile.lines.empty() && text.starts_with(kUtf8ByteOrderMark)) {
+      // Editors may mark the file as UTF-8; the mark stays but is not part of the line.
+      ProfileLine first = ParseLine(text.substr(kUtf8ByteOrderMark.size()));
+      first.text = std::move(text);
+      profile.lines.push_back(std::move(first));
+      continue;
     }
     profile.lines.push_back(ParseLine(std::move(text)));
   }

@@ -89,6 +89,13 @@ TEST_F(PrivateProfileTest, NullOrEmptyValueDeletesTheKeyAndNullKeyTheSection) {
   EXPECT_EQ(ReadFileText(file_), "[b]\nw=4\n");
 }
 
+TEST_F(PrivateProfileTest, ReadsPastAByteOrderMarkAndKeepsIt) {
+  ASSERT_TRUE(WriteFileText(file_, "\xEF\xBB\xBF[a]\nx=1\n"));
+  EXPECT_EQ(Get("a", "x"), "1");
+  ASSERT_TRUE(Write("a", "y", "2"));
+  EXPECT_EQ(ReadFileText(file_), "\xEF\xBB\xBF[a]\nx=1\ny=2\n");
+}
+
 TEST_F(PrivateProfileTest, KeepsCarriageReturnLineEnds) {
   ASSERT_TRUE(WriteFileText(file_, "[a]\r\nx=1\r\n"));
   EXPECT_EQ(Get("a", "x"), "1");
