@@ -1,7 +1,7 @@
 #include "image/colour_quantizer.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cstdlib>
 #include <limits>
 #include <new>
 
@@ -15,29 +15,49 @@ constexpr int kCellCount = kRedCells * kGreenCells * kBlueCells;
 constexpr int kRedShift = 3;
 constexpr int kGreenShift = 2;
 constexpr int kBlueShift = 3;
-// The inverse map looks colours up by histogram cell.
-constexpr int kMapCells = kCellCount;
 // Inverse-map blocks: cubes of 32 values per channel.
-constexpr int kBlockSide = 8;
-constexpr int kBlockCount = kBlockSide * kBlockSide * kBlockSide;
-constexpr int kBlockExtent = 32;
-// Errors are kept in sixteenths, the Floyd-Steinberg weights 7, 3, 5, 1.
-constexpr int kErrorScaleShift = 4;
+constexpr int kBlockShift = 5;
+constexpr int kBlockExtent = 1 << kBlockShift;
+constexpr int kBlockCount = 8 * 8 * 8;
 constexpr int kChannels = 3;
+// Errors are kept in sixteenths: the Floyd-Steinberg weights 7, 3, 5, 1.
+constexpr int kErrorScaleShift = 4;
+// Carried errors pass whole up to the step, at half slope up to three steps,
+// and not beyond: large errors would otherwise smear across flat areas.
+constexpr int kErrorStep = 16;
 
 int CellOf(int red, int green, int blue) {
   return (red >> kRedShift) << 11 | (green >> kGreenShift) << 5 | (blue >> kBlueShift);
 }
 
+int BlockOf(int red, int green, int blue) {
+  return (red >> kBlockShift) << 6 | (green >> kBlockShift) << 3 | (blue >> kBlockShift);
+}
+
+std::uint8_t Clamp255(int v) {
+  return static_cast<std::uint8_t>(std::clamp(v, 0, 255));
+}
+
+// Population-weighted sums along one channel.
 struct ChannelSums {
   double count = 0;
   double sum = 0;
   double squares = 0;
+  void Add(double n, double total) {
+    count += n;
+    sum += total;
+    squares += total * total / n;  // the cell's pixels count as lying at their mean
+  }
   double Spread() const { return count > 0 ? squares - sum * sum / count : 0; }
 };
 
-std::uint8_t Clamp255(int v) {
-  return static_cast<std::uint8_t>(std::clamp(v, 0, 255));
+// The total of a cell's values along each channel.
+void CellTotals(int r, int g, int b, std::uint32_t count, const std::uint32_t offsets[kChannels],
+                double totals[kChannels]) {
+  const double n = count;
+  totals[0] = n * (r << kRedShift) + offsets[0];
+  totals[1] = n * (g << kGreenShift) + offsets[1];
+  totals[2] = n * (b << kBlueShift) + offsets[2];
 }
 
 }  // namespace
@@ -56,14 +76,21 @@ struct TColourQuantizer::Box {
 bool TColourQuantizer::Init() {
   try {
     histogram_.assign(kCellCount, Cell{0, 0, 0, 0});
-    inverse_.assign(kMapCells, 0);
-    block_candidates_.assign(kBlockCount, {});
-    block_ready_.assign(kBlockCount, false);
-    errors_.assign(std::size_t(2) * kChannels * (kMaxOutputSize + 2), 0);
+    inverse_.assign(kCellCount, 0);
+    block_ready_.assign(kBlockCount, 0);
+    errors_.assign(std::size_t(kChannels) * (kMaxOutputSize + 2), 0);
   } catch (const std::bad_alloc&) {
     return false;
   }
   colour_count_ = 0;
+  for (int i = 0; i < static_cast<int>(clamp_.size()); ++i) clamp_[i] = Clamp255(i - kClampMargin);
+  for (int error = 0; error <= kMaxError; ++error) {
+    const int passed = error < kErrorStep       ? error
+                       : error < 3 * kErrorStep ? kErrorStep + (error - kErrorStep) / 2
+                                                : 2 * kErrorStep;
+    error_limit_[kMaxError + error] = static_cast<std::int16_t>(passed);
+    error_limit_[kMaxError - error] = static_cast<std::int16_t>(-passed);
+  }
   return true;
 }
 
@@ -72,9 +99,9 @@ void TColourQuantizer::AddPixels(const std::uint8_t* bgr, int count) {
   for (int i = 0; i < count; ++i, bgr += 3) {
     Cell& cell = histogram[CellOf(bgr[2], bgr[1], bgr[0])];
     ++cell.count;
-    cell.red += bgr[2];
-    cell.green += bgr[1];
-    cell.blue += bgr[0];
+    cell.red += bgr[2] & ((1 << kRedShift) - 1);
+    cell.green += bgr[1] & ((1 << kGreenShift) - 1);
+    cell.blue += bgr[0] & ((1 << kBlueShift) - 1);
   }
 }
 
@@ -89,17 +116,13 @@ void TColourQuantizer::ShrinkBox(Box& box) const {
         const Cell& cell = run[b];
         if (cell.count == 0) continue;
         const int at[kChannels] = {r, g, b};
-        const double n = static_cast<double>(cell.count);
-        const double total[kChannels] = {static_cast<double>(cell.red),
-                                         static_cast<double>(cell.green),
-                                         static_cast<double>(cell.blue)};
+        const std::uint32_t offsets[kChannels] = {cell.red, cell.green, cell.blue};
+        double totals[kChannels];
+        CellTotals(r, g, b, cell.count, offsets, totals);
         for (int c = 0; c < kChannels; ++c) {
           low[c] = std::min(low[c], at[c]);
           high[c] = std::max(high[c], at[c]);
-          // The cell's pixels count as lying at their mean.
-          sums[c].count += n;
-          sums[c].sum += total[c];
-          sums[c].squares += total[c] * total[c] / n;
+          sums[c].Add(cell.count, totals[c]);
         }
       }
     }
@@ -120,18 +143,14 @@ void TColourQuantizer::ShrinkBox(Box& box) const {
 // Splits along the channel of widest spread, at the plane that leaves the
 // least spread along it in the two halves.
 bool TColourQuantizer::SplitBox(Box& box, Box& upper) const {
-  int axis = 0;
-  for (int c = 1; c < kChannels; ++c) {
-    if (box.channel_spread[c] > box.channel_spread[axis]) axis = c;
-  }
-  if (box.high[axis] <= box.low[axis]) {
-    // Spread without extent along the widest axis cannot happen; take any splittable axis.
-    axis = -1;
-    for (int c = 0; c < kChannels; ++c) {
-      if (box.high[c] > box.low[c]) axis = c;
+  int axis = -1;
+  for (int c = 0; c < kChannels; ++c) {
+    if (box.high[c] > box.low[c] &&
+        (axis < 0 || box.channel_spread[c] > box.channel_spread[axis])) {
+      axis = c;
     }
-    if (axis < 0) return false;
   }
+  if (axis < 0) return false;
   ChannelSums slices[kGreenCells];
   for (int r = box.low[0]; r <= box.high[0]; ++r) {
     for (int g = box.low[1]; g <= box.high[1]; ++g) {
@@ -139,13 +158,10 @@ bool TColourQuantizer::SplitBox(Box& box, Box& upper) const {
         const Cell& cell = histogram_[std::size_t(r) << 11 | std::size_t(g) << 5 | b];
         if (cell.count == 0) continue;
         const int at[kChannels] = {r, g, b};
-        const std::uint64_t sums[kChannels] = {cell.red, cell.green, cell.blue};
-        const double n = static_cast<double>(cell.count);
-        const double total = static_cast<double>(sums[axis]);
-        ChannelSums& slice = slices[at[axis]];
-        slice.count += n;
-        slice.sum += total;
-        slice.squares += total * total / n;
+        const std::uint32_t offsets[kChannels] = {cell.red, cell.green, cell.blue};
+        double totals[kChannels];
+        CellTotals(r, g, b, cell.count, offsets, totals);
+        slices[at[axis]].Add(cell.count, totals[axis]);
       }
     }
   }
@@ -204,23 +220,18 @@ int TColourQuantizer::ChooseColours(int colours) {
   }
   colour_count_ = static_cast<int>(boxes.size());
   for (int i = 0; i < colour_count_; ++i) AverageColour(boxes[i], i);
-  // The contract promises at least two colours: an empty or single-colour
-  // picture gets black beside its own colour.
+  // At least two colours: an empty or one-colour picture gets black beside its own.
   for (; colour_count_ < kMinColours; ++colour_count_) {
     red_[colour_count_] = green_[colour_count_] = blue_[colour_count_] = 0;
   }
-  ResetInverseMap();
+  std::fill(block_ready_.begin(), block_ready_.end(), 0);
   return colour_count_;
 }
 
-void TColourQuantizer::ResetInverseMap() {
-  std::fill(inverse_.begin(), inverse_.end(), 0);
-  std::fill(block_ready_.begin(), block_ready_.end(), false);
-}
-
-// Keeps the colours that may be nearest to some point of the block: those
-// whose least distance to the block is within the smallest greatest distance.
-void TColourQuantizer::FillBlockCandidates(int block) {
+// Maps every cell of one block. Only colours whose least distance to the
+// block is within the smallest greatest distance can be nearest to any point
+// of it, so each cell searches those alone.
+void TColourQuantizer::FillBlock(int block) {
   const int origin[kChannels] = {(block >> 6) * kBlockExtent, ((block >> 3) & 7) * kBlockExtent,
                                  (block & 7) * kBlockExtent};
   std::array<int, kMaxColours> least{};
@@ -232,73 +243,55 @@ void TColourQuantizer::FillBlockCandidates(int block) {
     for (int c = 0; c < kChannels; ++c) {
       const int lo = origin[c];
       const int hi = origin[c] + kBlockExtent - 1;
-      const int below = value[c] < lo ? lo - value[c] : value[c] > hi ? value[c] - hi : 0;
+      const int outside = value[c] < lo ? lo - value[c] : value[c] > hi ? value[c] - hi : 0;
       const int across = std::max(std::abs(value[c] - lo), std::abs(value[c] - hi));
-      near += below * below;
+      near += outside * outside;
       far += across * across;
     }
     least[i] = near;
     bound = std::min(bound, far);
   }
-  std::vector<std::uint8_t>& list = block_candidates_[block];
-  list.clear();
+  std::array<std::uint8_t, kMaxColours> candidates{};
+  int candidate_count = 0;
   for (int i = 0; i < colour_count_; ++i) {
-    if (least[i] <= bound) list.push_back(static_cast<std::uint8_t>(i));
+    if (least[i] <= bound) candidates[candidate_count++] = static_cast<std::uint8_t>(i);
   }
-  block_ready_[block] = true;
-}
-
-int TColourQuantizer::NearestColour(int red, int green, int blue) {
-  const int block = (red >> 5) << 6 | (green >> 5) << 3 | (blue >> 5);
-  if (!block_ready_[block]) FillBlockCandidates(block);
-  int best = 0;
-  int best_distance = std::numeric_limits<int>::max();
-  for (std::uint8_t i : block_candidates_[block]) {
-    const int dr = red - red_[i];
-    const int dg = green - green_[i];
-    const int db = blue - blue_[i];
-    const int distance = dr * dr + dg * dg + db * db;
-    if (distance < best_distance) {
-      best_distance = distance;
-      best = i;
+  for (int red = origin[0] + 4; red < origin[0] + kBlockExtent; red += 1 << kRedShift) {
+    for (int green = origin[1] + 2; green < origin[1] + kBlockExtent; green += 1 << kGreenShift) {
+      for (int blue = origin[2] + 4; blue < origin[2] + kBlockExtent; blue += 1 << kBlueShift) {
+        int best = candidates[0];
+        int best_distance = std::numeric_limits<int>::max();
+        for (int k = 0; k < candidate_count; ++k) {
+          const int i = candidates[k];
+          const int dr = red - red_[i];
+          const int dg = green - green_[i];
+          const int db = blue - blue_[i];
+          const int distance = dr * dr + dg * dg + db * db;
+          if (distance < best_distance) {
+            best_distance = distance;
+            best = i;
+          }
+        }
+        inverse_[CellOf(red, green, blue)] = static_cast<std::uint8_t>(best);
+      }
     }
   }
-  return best;
-}
-
-int TColourQuantizer::NearestInBlock(int cell) {
-  const int red = (cell >> 11) << kRedShift | 4;
-  const int green = ((cell >> 5) & 63) << kGreenShift | 2;
-  const int blue = (cell & 31) << kBlueShift | 4;
-  const int best = NearestColour(red, green, blue);
-  inverse_[cell] = static_cast<std::uint16_t>(best + 1);
-  return best;
+  block_ready_[block] = 1;
 }
 
 void TColourQuantizer::StartMapping() {
   std::fill(errors_.begin(), errors_.end(), 0);
-  for (int i = 0; i < static_cast<int>(clamp_.size()); ++i) clamp_[i] = Clamp255(i - kClampMargin);
-  // Small errors pass whole, larger ones at half slope, and none beyond twice
-  // the step: large errors would otherwise smear across flat areas.
-  constexpr int kStep = 16;
-  for (int error = 0; error <= kMaxError; ++error) {
-    const int passed = error < kStep       ? error
-                       : error < 3 * kStep ? kStep + (error - kStep) / 2
-                                           : 2 * kStep;
-    error_limit_[kMaxError + error] = static_cast<std::int16_t>(passed);
-    error_limit_[kMaxError - error] = static_cast<std::int16_t>(-passed);
-  }
   reverse_ = false;
 }
 
 // Serpentine Floyd-Steinberg with one error row: the cell of each pixel holds
 // what the row above left for it until the pixel is done, then what this row
-// leaves for the pixel below its predecessor (in sixteenths).
+// leaves for the pixel below its predecessor.
 void TColourQuantizer::MapRow(const std::uint8_t* bgr, std::uint8_t* indices, int count) {
   count = std::clamp(count, 0, kMaxOutputSize);
   const int step = reverse_ ? -1 : 1;
   const int first = reverse_ ? count - 1 : 0;
-  // Pixel x has error cells 3 * (x + 1) .. 3 * (x + 1) + 2; the guards absorb the ends.
+  // Pixel x has error cells 3 (x + 1) .. 3 (x + 1) + 2; the guards take what falls off the ends.
   std::int32_t* cell_of_pixel = errors_.data() + kChannels * (first + 1);
   const std::uint8_t* pixel = bgr + std::size_t(first) * 3;
   const std::ptrdiff_t pixel_step = 3 * step;
@@ -315,8 +308,9 @@ void TColourQuantizer::MapRow(const std::uint8_t* bgr, std::uint8_t* indices, in
       const int carried = (ahead[c] + cell_of_pixel[c] + 8) >> kErrorScaleShift;
       value[c] = clamp[pixel[2 - c] + limit[carried]];
     }
-    const int cell = CellOf(value[0], value[1], value[2]);
-    const int index = inverse_[cell] != 0 ? inverse_[cell] - 1 : NearestInBlock(cell);
+    const int block = BlockOf(value[0], value[1], value[2]);
+    if (!block_ready_[block]) FillBlock(block);
+    const int index = inverse_[CellOf(value[0], value[1], value[2])];
     indices[first + n * step] = static_cast<std::uint8_t>(index);
     for (int c = 0; c < kChannels; ++c) {
       const int error = value[c] - colour[c][index];

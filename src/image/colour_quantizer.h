@@ -1,9 +1,10 @@
 // A two-pass colour quantizer: a histogram of every pixel, a colour map of 2 to
-// 256 colours chosen by population-weighted median cut, then rows mapped with
-// serpentine Floyd-Steinberg error diffusion (with the error limiting of the
-// JPEG library's quantizer) through a lazily filled inverse colour map. It serves the GIF and PCX
-// writers and the representative palette of 24-bit pictures, whose pixels do not come from a JPEG
-// file.
+// 256 colours chosen by splitting boxes of the histogram (the box whose
+// pixels lie farthest from their mean first, at the plane that leaves the
+// least spread), then rows mapped with serpentine Floyd-Steinberg error
+// diffusion, limited as the JPEG library limits it, through an inverse colour
+// map filled block by block as rows reach it. It serves the GIF and PCX
+// writers and the representative palette of 24-bit pictures.
 #pragma once
 
 #include <array>
@@ -29,46 +30,42 @@ class TColourQuantizer {
   const std::uint8_t* Green() const { return green_.data(); }
   const std::uint8_t* Blue() const { return blue_.data(); }
 
-  // Second pass: clears the error rows; rows then follow each other top to bottom.
+  // Second pass: clears the errors; rows then follow each other top to bottom.
   void StartMapping();
   // Maps `count` (at most kMaxOutputSize) blue, green, red pixels to indices.
   void MapRow(const std::uint8_t* bgr, std::uint8_t* indices, int count);
 
  private:
+  // The pixels of one histogram cell: their number, and the sums of how far
+  // each lies above the cell's lowest value per channel (so that colours come
+  // out exact, not at cell centres; at most 7 x 8192 x 8192, within 32 bits).
+  struct Cell {
+    std::uint32_t count;
+    std::uint32_t red;
+    std::uint32_t green;
+    std::uint32_t blue;
+  };
   struct Box;
+
   void ShrinkBox(Box& box) const;
   bool SplitBox(Box& box, Box& upper) const;
   void AverageColour(const Box& box, int slot);
-  void ResetInverseMap();
-  int NearestColour(int red, int green, int blue);
-  int NearestInBlock(int cell);
-  void FillBlockCandidates(int block);
+  void FillBlock(int block);
 
-  // Pixels of one histogram cell and the sums of their channels, so that
-  // colours come out exact rather than at cell centres.
-  struct Cell {
-    std::uint64_t count;
-    std::uint64_t red;
-    std::uint64_t green;
-    std::uint64_t blue;
-  };
-  // 32 x 64 x 32 cells over red, green, blue (5, 6, 5 bits).
-  std::vector<Cell> histogram_;
-  // Cell -> colour index + 1; 0 while not yet searched.
-  std::vector<std::uint16_t> inverse_;
-  // Colours that can be nearest within each 8 x 8 x 8 block of cells.
-  std::vector<std::vector<std::uint8_t>> block_candidates_;
-  std::vector<bool> block_ready_;
+  std::vector<Cell> histogram_;            // 32 x 64 x 32 cells: 5 bits red, 6 green, 5 blue
+  std::vector<std::uint8_t> inverse_;      // cell -> nearest colour, valid once its block is
+  std::vector<std::uint8_t> block_ready_;  // 8 x 8 x 8 blocks of 4 x 8 x 4 cells
   std::array<std::uint8_t, kMaxColours> red_{}, green_{}, blue_{};
   int colour_count_ = 0;
-  // Errors of the row below, per channel, in sixteenths, with a guard cell at each end.
+
+  // Errors in sixteenths, three per pixel, with a guard pixel at each end.
   std::vector<std::int32_t> errors_;
   bool reverse_ = false;
-  // A value plus its carried error lies within -kClampMargin .. 255 + kClampMargin
-  // (errors never exceed a channel's range); this table clamps it to 0..255.
+  // A value plus its carried error lies within -kClampMargin .. 255 + kClampMargin;
+  // this table clamps it to 0..255.
   static constexpr int kClampMargin = 256;
   std::array<std::uint8_t, 256 + 2 * kClampMargin> clamp_{};
-  // The carried error (-255 .. 255) after limiting, as the JPEG library limits it.
+  // The carried error (-kMaxError .. kMaxError) after limiting.
   static constexpr int kMaxError = 255;
   std::array<std::int16_t, 2 * kMaxError + 1> error_limit_{};
 };
