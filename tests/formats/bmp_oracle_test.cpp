@@ -59,12 +59,15 @@ TEST_F(BmpOracleTest, ImageMagickBitmapsLoadToItsPixels) {
 TEST_F(BmpOracleTest, RunLengthFourAndTopDownFilesBuiltHereLoadLikeImageMagick) {
   REQUIRE_PEER_TOOL("convert");
   using namespace bmp_test;
-  // RLE4, 7 x 3: encoded runs, an absolute run with a pad byte, a delta.
+  // RLE4, 7 x 3: encoded runs, an absolute run with its pad byte, end of bitmap.
+  // clang-format off
   const std::vector<std::uint8_t> rle4 = {
-      7, 0x1F, 0,    0,                             // bottom row: 1 F 1 F 1 F 1
-      2, 0x23, 0,    5,    0x45, 0x67, 0x80, 0, 0,  // 2 3 4 5 6 7 8 (absolute run of 3 bytes + pad)
-      0, 3,    0x9A, 0xB0, 4,    0xCC, 0,    0,     // top row: 9 A B C C C C
+      7, 0x1F, 0, 0,                          // bottom row: 1 F 1 F 1 F 1
+      2, 0x23, 0, 5, 0x45, 0x67, 0x80, 0,     // 2 3, then 4 5 6 7 8 in 3 bytes + pad
+      0, 0,
+      0, 3, 0x9A, 0xB0, 4, 0xCC, 0, 0,        // top row: 9 A B, then C C C C
       0, 1};
+  // clang-format on
   const std::string rle_path = dir_.File("rle4.bmp");
   WriteFileBytes(rle_path, File(Info({40, 7, 3, 4, 2, 16}), Table(16), rle4));
   ExpectSameAsMagick(rle_path);
