@@ -5,6 +5,18 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+
+namespace {
+// Some machines put wrappers ahead of the real tools on the PATH (a stand-in
+// "convert" in /usr/local/bin that changes transparent pixels, say). Oracles
+// must be the distribution's own tools, so their folders come first.
+const bool system_tools_first = [] {
+  const char* path = std::getenv("PATH");
+  const std::string preferred = std::string("/usr/bin:/bin") + (path && *path ? ":" : "");
+  return setenv("PATH", (preferred + (path ? path : "")).c_str(), 1) == 0;
+}();
+}  // namespace
 
 std::string ShellQuote(const std::string& word) {
   std::string quoted = "'";
