@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 #include "platform/display.h"
@@ -157,10 +158,23 @@ void TDeviceContext::BitBlt(int x, int y, int width, int height, const TDeviceCo
 
 void TDeviceContext::DrawBgrLineDirect(int x, int y, int width, const std::uint8_t* bits) {
   if (y < 0 || y >= surface_.Height()) return;
-  const int first = std::max(0, -x);
+  int i = std::max(0, -x);
   const int last = std::min(width, surface_.Width() - x);
   std::uint32_t* row = surface_.Row(y);
-  for (int i = first; i < last; ++i) {
+  if constexpr (std::endian::native == std::endian::little) {
+    // Four pixels from three words: blue, green, red read little-endian are
+    // already 0x00RRGGBB.
+    for (; i + 4 <= last; i += 4) {
+      std::uint32_t w[3];
+      std::memcpy(w, bits + 3 * static_cast<std::size_t>(i), sizeof(w));
+      std::uint32_t* out = row + x + i;
+      out[0] = w[0] & 0x00FFFFFF;
+      out[1] = (w[0] >> 24) | ((w[1] & 0xFFFF) << 8);
+      out[2] = (w[1] >> 16) | ((w[2] & 0xFF) << 16);
+      out[3] = w[2] >> 8;
+    }
+  }
+  for (; i < last; ++i) {
     const std::uint8_t* p = bits + 3 * static_cast<std::size_t>(i);
     row[x + i] = (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
   }

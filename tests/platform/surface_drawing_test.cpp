@@ -168,6 +168,26 @@ TEST(DeviceContext, DibLinesOfEveryFormatOnATrueColourSurface) {
   EXPECT_EQ(s->ColourAt(0, 0), kBlue);
 }
 
+TEST(DeviceContext, TrueColourLinesOfAnyWidthAndOffsetKeepEveryPixel) {
+  auto s = Surface24(40, 1);
+  TDeviceContext dc(*s, nullptr);
+  std::vector<std::uint8_t> line(3 * 45);
+  for (std::size_t i = 0; i < line.size(); ++i) line[i] = static_cast<std::uint8_t>(i * 37 + 11);
+  for (int x : {-3, 0, 1, 5}) {
+    for (int width : {1, 3, 4, 7, 45}) {
+      dc.FillRect(s->Bounds(), MakeRgb(1, 1, 1));
+      dc.DrawDibLine(x, 0, width, line, DibLineFormat::kBgr24);
+      for (int px = 0; px < 40; ++px) {
+        const int i = px - x;
+        const ColorRef expected = i >= 0 && i < width
+                                      ? MakeRgb(line[3 * i + 2], line[3 * i + 1], line[3 * i])
+                                      : MakeRgb(1, 1, 1);
+        ASSERT_EQ(s->ColourAt(px, 0), expected) << "x " << x << " width " << width << " at " << px;
+      }
+    }
+  }
+}
+
 TEST(DeviceContext, ScaledMappingEnlargesLinesByReplication) {
   auto page = Surface24(40, 40);
   TDeviceContext dc(*page, nullptr);
