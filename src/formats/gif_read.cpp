@@ -49,6 +49,9 @@ class GifInput {
     if (next_ == end_ && !Refill()) return -1;
     return buffer_[next_++];
   }
+  bool Buffered() const { return next_ < end_; }
+  // Only after Buffered() said yes.
+  std::uint8_t TakeBuffered() { return buffer_[next_++]; }
   bool Read(std::uint8_t* out, int count) {
     for (int i = 0; i < count; ++i) {
       const int byte = Byte();
@@ -79,11 +82,11 @@ class GifInput {
 
 // Codes from the image data's sub-blocks. A zero-length sub-block ends the
 // data, as does the end of the file.
-class GifDataBits final : public GifCodeSource {
+class GifDataBits {
  public:
   explicit GifDataBits(GifInput& input) : input_(input) {}
 
-  int NextCode(int width) override {
+  int NextCode(int width) {
     while (bit_count_ < width) {
       const int byte = NextByte();
       if (byte < 0) return -1;
@@ -112,6 +115,14 @@ class GifDataBits final : public GifCodeSource {
 
  private:
   int NextByte() {
+    // The fast path: inside a sub-block whose bytes are already buffered.
+    if (block_left_ > 0 && input_.Buffered()) {
+      --block_left_;
+      return input_.TakeBuffered();
+    }
+    return NextByteSlow();
+  }
+  int NextByteSlow() {
     if (terminated_) return -1;
     if (block_left_ == 0) {
       const int length = input_.Byte();
@@ -146,7 +157,7 @@ struct ImagePlacement {
 };
 
 // Gathers decoded pixels into rows and stores them in interlace order.
-class GifRows final : public GifPixelSink {
+class GifRows {
  public:
   GifRows(TImage& image, const ImagePlacement& placement, int transparent)
       : image_(image),
@@ -155,14 +166,21 @@ class GifRows final : public GifPixelSink {
         pass_(placement.interlaced ? 0 : kNotInterlacedPass),
         row_(kPassFirstRow[pass_]) {}
 
-  bool Put(const std::uint8_t* pixels, int count) override {
+  // Room for `count` pixels in the current row, or null when they would not fit.
+  std::uint8_t* Reserve(int count) {
+    return filled_ + count <= placement_.width ? buffer_.data() + filled_ : nullptr;
+  }
+  bool Commit(int count) {
+    filled_ += count;
+    return filled_ < placement_.width || EmitRow();
+  }
+  bool Put(const std::uint8_t* pixels, int count) {
     while (count > 0) {
       const int take = std::min(count, placement_.width - filled_);
       std::memcpy(buffer_.data() + filled_, pixels, static_cast<std::size_t>(take));
-      filled_ += take;
       pixels += take;
       count -= take;
-      if (filled_ == placement_.width && !EmitRow()) return false;
+      if (!Commit(take)) return false;
     }
     return true;
   }
