@@ -76,6 +76,12 @@ struct ColourRequest {
 // Dialog units of the system font: 4 per character width, 8 per line height.
 Size DialogUnitsToPixels(Size units);
 
+// Where a dialog of `size` pixels goes: centred over `parent` (the screen when
+// it is empty), then moved inside the screen; in a direction where it is
+// larger than the screen it is centred on the screen instead, and
+// SetDialogDidNotFit(true) records that.
+Rect PlaceDialog(Size size, const Rect& parent, Size screen);
+
 // Process-wide: a dialog was larger than the screen. Backends set it when they
 // place a dialog; the open and save commands read and clear it.
 bool DialogDidNotFit();

@@ -197,6 +197,21 @@ TEST(DialogState, LimitsSelectionsAndDisabledControls) {
   EXPECT_EQ(state.PressButton(kIdCancel), kIdCancel);
 }
 
+TEST(DialogPlacement, CentredOverTheParentAndKeptOnTheScreen) {
+  SetDialogDidNotFit(false);
+  const Size screen{640, 480};
+  EXPECT_EQ(PlaceDialog(Size{100, 50}, Rect{100, 100, 300, 200}, screen),
+            (Rect{150, 125, 250, 175}));
+  EXPECT_EQ(PlaceDialog(Size{100, 50}, Rect{}, screen), (Rect{270, 215, 370, 265}));
+  // Over a parent at the right edge the dialog is pushed back inside.
+  EXPECT_EQ(PlaceDialog(Size{100, 50}, Rect{600, -40, 700, 0}, screen), (Rect{540, 0, 640, 50}));
+  EXPECT_FALSE(DialogDidNotFit());
+  // Too wide: centred on the screen across, placed normally down, and recorded.
+  EXPECT_EQ(PlaceDialog(Size{720, 100}, Rect{0, 0, 200, 200}, screen), (Rect{-40, 50, 680, 150}));
+  EXPECT_TRUE(DialogDidNotFit());
+  SetDialogDidNotFit(false);
+}
+
 TEST(FileFilters, ParseTheProgramsListsAndMatchWithoutCase) {
   const auto filters = ParseFilterList(
       "Bitmap Files|*.bmp;*.dib;*.rle|Zentrope Files|*.gif;*.01*.zip|All Files|*.*|");

@@ -153,9 +153,8 @@ std::optional<ScriptedAnswer> THeadlessDialogs::Take(DialogKind kind, const std:
 bool THeadlessDialogs::DoesNotFit(Size layout) const {
   const Size pixels = DialogUnitsToPixels(layout);
   const Size screen = display_.ScreenSize();
-  const bool too_large = pixels.width > screen.width || pixels.height > screen.height;
-  if (too_large) SetDialogDidNotFit(true);
-  return too_large;
+  PlaceDialog(pixels, Rect{}, screen);
+  return pixels.width > screen.width || pixels.height > screen.height;
 }
 
 std::size_t THeadlessDialogs::Record(DialogRecord record) {
