@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -75,40 +77,71 @@ struct Rgb {
   std::uint8_t blue = 0;
 };
 
-// Pixel values of 1 to 4 bytes, plain or in run-length packets. Runs carry on
-// across rows. Bytes beyond the end of the stream read as the end-of-stream
+// Pixel values of 1 to 4 bytes, plain or in run-length packets. Packets carry
+// on across rows. Bytes beyond the end of the stream read as the end-of-stream
 // value (all bits set), so a short file keeps its size.
 class PixelReader {
  public:
   PixelReader(InputStream* stream, int bytes_per_value, bool run_length)
       : stream_(stream), bytes_(bytes_per_value), run_length_(run_length) {}
 
-  std::uint32_t Next() {
-    if (!run_length_) return ReadValue();
-    if (remaining_ <= 0) {
-      const std::uint8_t packet = ReadByte();
-      in_run_ = (packet & kTgaRunPacket) != 0;
-      remaining_ = packet & kTgaPacketCountMask;
-      last_ = ReadValue();
-    } else {
-      --remaining_;
-      if (!in_run_) last_ = ReadValue();
+  void Read(std::uint32_t* values, int count) {
+    if (!run_length_) {
+      ReadRaw(values, count);
+      return;
     }
-    return last_;
+    while (count > 0) {
+      if (left_in_packet_ <= 0) {
+        const std::uint8_t packet = ReadByte();
+        in_run_ = (packet & kTgaRunPacket) != 0;
+        left_in_packet_ = (packet & kTgaPacketCountMask) + 1;
+        if (in_run_) ReadRaw(&run_value_, 1);
+      }
+      const int take = std::min(left_in_packet_, count);
+      if (in_run_) {
+        std::fill_n(values, take, run_value_);
+      } else {
+        ReadRaw(values, take);
+      }
+      values += take;
+      count -= take;
+      left_in_packet_ -= take;
+    }
   }
 
  private:
   std::uint8_t ReadByte() {
-    if (at_end_) return 0xFF;
-    const int byte = stream_getc(stream_);
-    if (byte < 0) at_end_ = true;
-    return static_cast<std::uint8_t>(byte);
+    std::uint8_t byte = 0;
+    ReadBytes(&byte, 1);
+    return byte;
   }
 
-  std::uint32_t ReadValue() {
-    std::uint32_t value = 0;
-    for (int i = 0; i < bytes_; ++i) value |= std::uint32_t{ReadByte()} << (8 * i);
-    return value;
+  // Through the stream's window as stream_getc reads it; a block read would
+  // go to the file for every packet.
+  void ReadBytes(std::uint8_t* bytes, std::size_t size) {
+    if (!at_end_ && stream_->count >= 0 && static_cast<std::size_t>(stream_->count) >= size) {
+      std::memcpy(bytes, stream_->cursor, size);
+      stream_->cursor += size;
+      stream_->count -= static_cast<std::int32_t>(size);
+      return;
+    }
+    for (std::size_t i = 0; i < size; ++i) {
+      const int byte = at_end_ ? -1 : stream_getc(stream_);
+      at_end_ = byte < 0;
+      bytes[i] = static_cast<std::uint8_t>(byte);
+    }
+  }
+
+  // Values stored one after the other, lowest byte first.
+  void ReadRaw(std::uint32_t* values, int count) {
+    bytes_buffer_.resize(static_cast<std::size_t>(count) * bytes_);
+    ReadBytes(bytes_buffer_.data(), bytes_buffer_.size());
+    const std::uint8_t* in = bytes_buffer_.data();
+    for (int i = 0; i < count; ++i, in += bytes_) {
+      std::uint32_t value = 0;
+      for (int b = 0; b < bytes_; ++b) value |= std::uint32_t{in[b]} << (8 * b);
+      values[i] = value;
+    }
   }
 
   InputStream* stream_;
@@ -116,8 +149,9 @@ class PixelReader {
   bool run_length_;
   bool at_end_ = false;
   bool in_run_ = false;
-  int remaining_ = 0;
-  std::uint32_t last_ = 0;
+  int left_in_packet_ = 0;
+  std::uint32_t run_value_ = 0;
+  std::vector<std::uint8_t> bytes_buffer_;
 };
 
 // A value's colour without the colour map: grey, 5-5-5 or blue-green-red.
@@ -169,7 +203,9 @@ void ReadColourMap(InputStream* stream, const TgaHeader& header, ColourTables& m
   const int bytes = BytesPerValue(header.map_entry_bits);
   PixelReader entries(stream, bytes, false);
   for (int i = 0; i < header.map_length; ++i) {
-    const Rgb colour = DirectColour(entries.Next(), bytes);
+    std::uint32_t value = 0;
+    entries.Read(&value, 1);
+    const Rgb colour = DirectColour(value, bytes);
     const int slot = header.map_first + i;  // below kMapTableSize, checked with the header
     map.red[slot] = colour.red;
     map.green[slot] = colour.green;
@@ -209,21 +245,23 @@ class RowDecoder {
         indexed_(header.depth == kGreyDepth),
         map_(map),
         pixels_(stream, bytes_, header.image_type >= kTgaTypeMappedRle),
+        values_(header.width),
         planes_(std::size_t(3) * header.width),
         width_(header.width) {}
 
   // Decodes one file row: raw indices in the first plane for 8-bit files,
   // otherwise red, green and blue planes.
   const std::uint8_t* Next() {
+    pixels_.Read(values_.data(), width_);
     std::uint8_t* red = planes_.data();
     if (indexed_) {
-      for (int x = 0; x < width_; ++x) red[x] = static_cast<std::uint8_t>(pixels_.Next());
+      for (int x = 0; x < width_; ++x) red[x] = static_cast<std::uint8_t>(values_[x]);
       return red;
     }
     std::uint8_t* green = red + width_;
     std::uint8_t* blue = green + width_;
     for (int x = 0; x < width_; ++x) {
-      const std::uint32_t value = pixels_.Next();
+      const std::uint32_t value = values_[x];
       const Rgb colour = mapped_ ? MappedColour(value, bytes_, map_) : DirectColour(value, bytes_);
       red[x] = colour.red;
       green[x] = colour.green;
@@ -238,6 +276,7 @@ class RowDecoder {
   bool indexed_;
   const ColourTables& map_;
   PixelReader pixels_;
+  std::vector<std::uint32_t> values_;
   std::vector<std::uint8_t> planes_;
   int width_;
 };

@@ -82,9 +82,12 @@ int Info(const std::string& path, const TProfile& settings) {
 bool WritePpm(const std::string& path, const TImage& image) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return false;
-  const std::vector<std::uint8_t> rgb = PictureToRgb(image);
   bool written = std::fprintf(file, "P6\n%d %d\n255\n", image.width, image.height) > 0;
-  written = written && std::fwrite(rgb.data(), 1, rgb.size(), file) == rgb.size();
+  std::vector<std::uint8_t> row(std::size_t(3) * image.width);
+  for (int y = 0; y < image.height && written; ++y) {
+    PictureRowToRgb(image, y, row.data());
+    written = std::fwrite(row.data(), 1, row.size(), file) == row.size();
+  }
   return std::fclose(file) == 0 && written;
 }
 
