@@ -1,6 +1,7 @@
 // Start-up: decide the run mode, read the settings, and interpret the command
 // line into what the shell is to do.
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "app/command_line.h"
 #include "app/run_mode_detection.h"
 #include "app/usage.h"
+#include "platform/backend.h"
 #include "platform/path.h"
 #include "platform/random.h"
 #include "settings/profile.h"
@@ -24,7 +26,11 @@ bool HasArgument(const std::vector<std::string>& arguments, const char* wanted) 
 
 int main(int argc, char* argv[]) {
   DetectRunModeAtStart(argc, argv);
-  const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  const std::vector<std::string> all_arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  std::vector<std::string> arguments;
+  for (const auto& argument : all_arguments) {
+    if (!IsBackendOption(argument)) arguments.push_back(argument);
+  }
   if (CurrentRunMode() == RunMode::Viewer) {
     if (HasArgument(arguments, "--help")) {
       const PathParts program = SplitPath(ProgramPath());
@@ -37,6 +43,9 @@ int main(int argc, char* argv[]) {
     }
   }
 
+  // The display's depth decides settings defaults, so the backend comes first.
+  const auto backend = CreatePlatformBackend(ChooseBackend(
+      all_arguments, [](const char* name) -> const char* { return std::getenv(name); }));
   SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
   TProfile profile;
   // The window shell that carries these out comes with the main window.
