@@ -120,10 +120,8 @@ int TDib::ColourTableEntries() const {
   return used == 0 || used > full ? full : used;
 }
 
-int TDib::Stride() const {
-  const std::int64_t stride =
-      StrideOf(std::abs(static_cast<std::int64_t>(Width())), BitsPerPixel());
-  return stride > std::numeric_limits<int>::max() ? 0 : static_cast<int>(stride);
+std::int64_t TDib::Stride() const {
+  return StrideOf(std::abs(static_cast<std::int64_t>(Width())), BitsPerPixel());
 }
 
 std::size_t TDib::BitsOffset() const {
@@ -137,9 +135,11 @@ bool TDib::IsComplete() const {
   const std::size_t header_size = ReadU32(packed_, kHeaderSizeField);
   if (header_size < kInfoHeaderSize || header_size > packed_.size()) return false;
   if (Width() <= 0 || Height() == 0 || BitsPerPixel() == 0) return false;
-  const std::int64_t bits_size =
-      static_cast<std::int64_t>(Stride()) * std::abs(static_cast<std::int64_t>(Height()));
-  if (bits_size > kMaxDibBits) return false;
+  const std::int64_t stride = Stride();
+  const std::int64_t rows = std::abs(static_cast<std::int64_t>(Height()));
+  // Checked before multiplying, so that no product can wrap.
+  if (stride > kMaxDibBits || rows > kMaxDibBits / std::max<std::int64_t>(stride, 1)) return false;
+  const std::int64_t bits_size = stride * rows;
   const std::size_t offset = BitsOffset();
   return offset <= packed_.size() && packed_.size() - offset >= static_cast<std::size_t>(bits_size);
 }

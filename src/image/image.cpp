@@ -61,7 +61,7 @@ void TImage::Create(int new_width, int new_height, int aspect_x, int aspect_y, i
 
   std::memset(scratchRow.data(), fill, scratchRow.size());
   if (std::uint8_t* bits = bitmap.Bits()) {
-    const int stride = bitmap.Stride();
+    const int stride = Stride();
     for (int r = 0; r < height; ++r)
       std::memcpy(bits + std::size_t(r) * stride, scratchRow.data(), stride);
   }

@@ -71,7 +71,7 @@ class TDib {
   // Entries of the colour table: biClrUsed, or 2^bits for 8 bits or fewer when 0.
   int ColourTableEntries() const;
   int ClrUsed() const;
-  int Stride() const;
+  std::int64_t Stride() const;
   // True when the block holds the header, the colour table and every row.
   bool IsComplete() const;
 
@@ -169,7 +169,7 @@ class TImage {
   // The row pointer of stored row r (0 = top), or null when out of range.
   std::uint8_t* Row(int r) { return r >= 0 && r < height ? rows[r] : nullptr; }
   const std::uint8_t* Row(int r) const { return r >= 0 && r < height ? rows[r] : nullptr; }
-  int Stride() const { return bitmap.Stride(); }
+  int Stride() const { return static_cast<int>(bitmap.Stride()); }
 
   // The record, in its design order.
   std::array<std::uint8_t*, kMaxRows> rows{};

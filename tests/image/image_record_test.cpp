@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include "image/image.h"
@@ -204,6 +205,38 @@ TEST(ImageAdoptBitmap, WithoutAReaderLeavesThePlaceholder) {
   auto image = NewImage();
   EXPECT_FALSE(image->AdoptBitmap(TDib::FromPacked({1, 2, 3})));
   EXPECT_EQ(image->width, 64);
+}
+
+TEST(ImageAdoptBitmap, HostileHeadersNeverReachOutsideTheBlock) {
+  RegisterPackedBitmapReader(nullptr);
+  std::mt19937 random(99);
+  auto pick = [&](std::uint32_t lo, std::uint32_t hi) {
+    return std::uniform_int_distribution<std::uint32_t>(lo, hi)(random);
+  };
+  auto image = NewImage();
+  std::vector<std::uint8_t> row(3 * 8192);
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<std::uint8_t> block(pick(0, 3000));
+    for (auto& byte : block) byte = static_cast<std::uint8_t>(pick(0, 255));
+    auto put = [&](std::size_t at, std::uint32_t value) {
+      for (int i = 0; i < 4 && at + i < block.size(); ++i)
+        block[at + i] = std::uint8_t(value >> (8 * i));
+    };
+    put(0, pick(0, 3) ? 40 : pick(0, 5000));
+    put(4, pick(0, 1) ? pick(0, 64) : pick(0, 0xFFFFFFFF));
+    put(8, pick(0, 1) ? pick(0, 64) : pick(0, 0xFFFFFFFF));
+    put(14, pick(0, 1) ? 8 : pick(0, 40));
+    put(16, pick(0, 3) ? 0 : pick(0, 5));
+    put(32, pick(0, 1) ? 0 : pick(0, 300));
+    const TDib dib = TDib::FromPacked(block);
+    for (int i = 0; i < dib.ColourTableEntries(); ++i) dib.Colour(i);
+    image->AdoptBitmap(TDib::FromPacked(std::move(block)));
+    image->SetOutputSize(image->width, image->height, 1, 1, round & 7, true, true);
+    const ImageBounds bounds = image->GetOutputRect();
+    for (int y = bounds.top; y < bounds.bottom; ++y) {
+      image->GetOutputRow(bounds.left, y, row.data(), bounds.right - bounds.left);
+    }
+  }
 }
 
 }  // namespace

@@ -127,3 +127,25 @@ TEST(Adjustments, ToneStepsStopAtTheirLimitsAndResetRestores) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Adjustments, ToneSettingsReachTheDitherTables) {
+  TProfile settings;
+  settings.Set(IntKey::Brightness, 5);
+  while (Brighter(settings).redraw) {
+  }
+  ASSERT_EQ(settings.Get(IntKey::Brightness), 9);
+  TDither dither;
+  dither.SetSource(nullptr, false, ToneFromSettings(settings, true));
+  std::uint8_t black[3] = {0, 0, 0};
+  dither.AdjustLine(black, 1, 3);
+  EXPECT_EQ(black[0], 204);  // brightness 9 lifts black four fifths of the way to white
+  ToggleInvert(settings);
+  dither.SetSource(nullptr, false, ToneFromSettings(settings, true));
+  std::uint8_t white[3] = {255, 255, 255};
+  dither.AdjustLine(white, 1, 3);
+  EXPECT_EQ(white[2], 0);
+}
+
+}  // namespace
