@@ -5,12 +5,10 @@
 #include <array>
 #include <cstdint>
 
-struct PaletteEntry {
-  std::uint8_t red = 0;
-  std::uint8_t green = 0;
-  std::uint8_t blue = 0;
-  std::uint8_t flags = 0;
-};
+#include "platform/colour.h"
+
+// Red, green, blue and flags: the same entry the display's palettes hold.
+using PaletteEntry = PaletteColour;
 
 inline constexpr std::uint16_t kLogPaletteVersion = 0x300;
 inline constexpr int kMaxPaletteEntries = 256;
