@@ -38,11 +38,13 @@ void TTgaPacketCoder::StartRaw(std::uint32_t pixel) {
 
 void TTgaPacketCoder::WritePacket() {
   const int stored = run_ ? 1 : count_;
-  output_.push_back(static_cast<std::uint8_t>((run_ ? kTgaRunPacket : 0) + count_ - 1));
+  const std::size_t start = output_.size();
+  output_.resize(start + 1 + static_cast<std::size_t>(stored) * bytes_per_pixel_);
+  std::uint8_t* out = output_.data() + start;
+  *out++ = static_cast<std::uint8_t>((run_ ? kTgaRunPacket : 0) + count_ - 1);
   for (int i = 0; i < stored; ++i) {
-    for (int b = 0; b < bytes_per_pixel_; ++b) {
-      output_.push_back(static_cast<std::uint8_t>(pixels_[i] >> (8 * b)));
-    }
+    const std::uint32_t pixel = pixels_[i];
+    for (int b = 0; b < bytes_per_pixel_; ++b) *out++ = static_cast<std::uint8_t>(pixel >> (8 * b));
   }
   count_ = 0;
   run_ = false;
