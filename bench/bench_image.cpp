@@ -31,6 +31,7 @@ const std::string& PhotoFolder() {
   static const std::string folder = [] {
     std::string path = "/tmp/zentrope_bench_image_" + std::to_string(getpid());
     std::system(("mkdir -p " + path).c_str());
+    std::atexit([] { std::system(("rm -rf " + PhotoFolder()).c_str()); });
     WriteBenchPpm(Photo(), path + "/photo.ppm");
     std::system(
         ("cjpeg -quality 95 " + path + "/photo.ppm > " + path + "/photo.jpg 2>/dev/null").c_str());
