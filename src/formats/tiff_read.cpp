@@ -15,7 +15,6 @@
 namespace {
 
 constexpr std::uint16_t kPhotometricWhiteIsZero = 0;
-constexpr std::uint16_t kPhotometricBlackIsZero = 1;
 constexpr std::uint16_t kPhotometricRgb = 2;
 constexpr std::uint16_t kPhotometricPalette = 3;
 constexpr int kMaxBitsPerSample = 16;
@@ -267,7 +266,10 @@ void ReadTiff(InputStream* stream, TImage& image, const TProfile* settings,
   TiffPtr tiff(OpenTiffOverStream(stream, path.c_str()));
   if (!tiff) return;
   const TiffLayout layout = ReadLayout(tiff.get());
-  if (!layout.has_photometric || layout.bits > kMaxBitsPerSample || !SizeAcceptable(layout)) return;
+  if (!layout.has_photometric || layout.bits == 0 || layout.bits > kMaxBitsPerSample ||
+      !SizeAcceptable(layout)) {
+    return;
+  }
   if (ReadsByScanline(tiff.get(), layout)) {
     ReadWithScanlines(tiff.get(), layout, image, reduction);
   } else {
