@@ -9,11 +9,12 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_buffer.h"
+
 // Lines are read as fgets with a 255-byte buffer reads them: at most 254
 // characters, a longer line continuing as the next "line".
 inline constexpr std::size_t kTextLineLimit = 255;
 inline constexpr int kMaxParts = 99;
-inline constexpr std::size_t kFileBufferSize = 28672;
 inline constexpr int kUuFullLineBytes = 45;
 inline constexpr std::size_t kUuFullLineLength = 61;     // length character + 60
 inline constexpr std::size_t kUuCheckedLineLength = 62;  // a trailing check character

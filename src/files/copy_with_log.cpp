@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "files/file_messages.h"
+#include "platform/file_buffer.h"
 #include "platform/log_sink.h"
 #include "platform/long_operation.h"
 #include "platform/temp_file.h"
 
 namespace {
 
-constexpr std::size_t kCopyStreamBufferSize = 28672;
 constexpr std::size_t kCopyBlockSize = 16384;
 constexpr mode_t kNewFileMode = 0666;
 constexpr mode_t kPermissionBits = 07777;
@@ -84,7 +84,7 @@ bool CopyIntoPlace(std::FILE* in, std::int64_t size, const std::string& target) 
     unlink(temp_path.c_str());
     return false;
   }
-  std::setvbuf(out.get(), nullptr, _IOFBF, kCopyStreamBufferSize);
+  std::setvbuf(out.get(), nullptr, _IOFBF, kFileBufferSize);
   bool ok = CopyBytes(in, out.get(), size);
   ok = std::fflush(out.get()) == 0 && ok;
   ok = fsync(fileno(out.get())) == 0 && ok;
@@ -99,7 +99,7 @@ enum class Transfer { kFailed, kCopied, kRenamed };
 Transfer TransferFile(const std::string& source, const std::string& destination, bool move) {
   FileHandle in(std::fopen(source.c_str(), "rb"));
   if (!in) return Transfer::kFailed;
-  std::setvbuf(in.get(), nullptr, _IOFBF, kCopyStreamBufferSize);
+  std::setvbuf(in.get(), nullptr, _IOFBF, kFileBufferSize);
   struct stat source_info {};
   if (fstat(fileno(in.get()), &source_info) != 0 || !S_ISREG(source_info.st_mode)) {
     return Transfer::kFailed;
