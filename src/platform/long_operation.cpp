@@ -17,8 +17,12 @@ void RefreshCursor() {
 }
 }  // namespace
 
-void InstallLongOperationPump(LongOperationPump* pump) { state.pump = pump; }
-void InstallProgressDisplay(ProgressDisplay* display) { state.display = display; }
+void InstallLongOperationPump(LongOperationPump* pump) {
+  state.pump = pump;
+}
+void InstallProgressDisplay(ProgressDisplay* display) {
+  state.display = display;
+}
 
 void BeginLongOperation() {
   state.cancel = false;
@@ -29,7 +33,9 @@ void RequestCancel() {
   if (state.busy) state.cancel = true;
 }
 
-bool IsCancelRequested() { return state.cancel; }
+bool IsCancelRequested() {
+  return state.cancel;
+}
 
 bool PollLongOperation(int percent) {
   if (!state.busy) return false;
@@ -38,7 +44,9 @@ bool PollLongOperation(int percent) {
   return state.cancel;
 }
 
-bool IsLongOperation() { return state.busy; }
+bool IsLongOperation() {
+  return state.busy;
+}
 
 void EndLongOperation() {
   if (!state.busy) return;
@@ -57,8 +65,12 @@ void EndProgress() {
   RefreshCursor();
 }
 
-bool ProgressCursorShown() { return state.cursor_shown; }
-int ProgressPercent() { return state.percent; }
+bool ProgressCursorShown() {
+  return state.cursor_shown;
+}
+int ProgressPercent() {
+  return state.percent;
+}
 
 bool DeferIfBusy() {
   if (!state.busy) return false;

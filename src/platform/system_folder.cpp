@@ -27,7 +27,9 @@ std::string WindowsDirectory() {
   return HomeDirectory() + "/.local/share/zentrope";
 }
 
-std::string SystemDirectory() { return WindowsDirectory() + "/system"; }
+std::string SystemDirectory() {
+  return WindowsDirectory() + "/system";
+}
 
 bool EnsureDirectory(const std::string& directory) {
   if (directory.empty()) return false;

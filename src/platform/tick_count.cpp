@@ -13,4 +13,6 @@ std::uint32_t GetTickCount() {
   return static_cast<std::uint32_t>(ms);
 }
 
-void InstallTickSource(TickSource* source) { installed_source = source; }
+void InstallTickSource(TickSource* source) {
+  installed_source = source;
+}

@@ -46,7 +46,8 @@ std::string CommandOutput(const std::string& command) {
   if (!pipe) return output;
   std::array<char, 4096> buffer{};
   std::size_t n = 0;
-  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) output.append(buffer.data(), n);
+  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+    output.append(buffer.data(), n);
   pclose(pipe);
   return output;
 }

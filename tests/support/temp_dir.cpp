@@ -16,7 +16,9 @@ TempDir::~TempDir() {
   if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TempDir::File(const std::string& name) const { return path_ + "/" + name; }
+std::string TempDir::File(const std::string& name) const {
+  return path_ + "/" + name;
+}
 
 std::vector<unsigned char> ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -25,7 +27,8 @@ std::vector<unsigned char> ReadFileBytes(const std::string& path) {
 
 bool WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out);
 }
 
