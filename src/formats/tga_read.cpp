@@ -77,44 +77,43 @@ struct Rgb {
   std::uint8_t blue = 0;
 };
 
-// Pixel values of 1 to 4 bytes, plain or in run-length packets. Packets carry
-// on across rows. Bytes beyond the end of the stream read as the end-of-stream
-// value (all bits set), so a short file keeps its size.
+// Pixel values of 1 to 4 bytes, plain or in run-length packets, handed out as
+// their bytes. Packets carry on across rows. Bytes beyond the end of the
+// stream read as the end-of-stream value (all bits set), so a short file keeps
+// its size.
 class PixelReader {
  public:
   PixelReader(InputStream* stream, int bytes_per_value, bool run_length)
       : stream_(stream), bytes_(bytes_per_value), run_length_(run_length) {}
 
-  void Read(std::uint32_t* values, int count) {
+  // count values of bytes_per_value bytes each into `out`.
+  void Read(std::uint8_t* out, int count) {
     if (!run_length_) {
-      ReadRaw(values, count);
+      ReadBytes(out, Size(count));
       return;
     }
     while (count > 0) {
       if (left_in_packet_ <= 0) {
-        const std::uint8_t packet = ReadByte();
+        std::uint8_t packet = 0;
+        ReadBytes(&packet, 1);
         in_run_ = (packet & kTgaRunPacket) != 0;
         left_in_packet_ = (packet & kTgaPacketCountMask) + 1;
-        if (in_run_) ReadRaw(&run_value_, 1);
+        if (in_run_) ReadBytes(run_value_.data(), Size(1));
       }
       const int take = std::min(left_in_packet_, count);
       if (in_run_) {
-        std::fill_n(values, take, run_value_);
+        for (int i = 0; i < take; ++i) std::memcpy(out + Size(i), run_value_.data(), Size(1));
       } else {
-        ReadRaw(values, take);
+        ReadBytes(out, Size(take));
       }
-      values += take;
+      out += Size(take);
       count -= take;
       left_in_packet_ -= take;
     }
   }
 
  private:
-  std::uint8_t ReadByte() {
-    std::uint8_t byte = 0;
-    ReadBytes(&byte, 1);
-    return byte;
-  }
+  std::size_t Size(int values) const { return static_cast<std::size_t>(values) * bytes_; }
 
   // Through the stream's window as stream_getc reads it; a block read would
   // go to the file for every packet.
@@ -132,27 +131,21 @@ class PixelReader {
     }
   }
 
-  // Values stored one after the other, lowest byte first.
-  void ReadRaw(std::uint32_t* values, int count) {
-    bytes_buffer_.resize(static_cast<std::size_t>(count) * bytes_);
-    ReadBytes(bytes_buffer_.data(), bytes_buffer_.size());
-    const std::uint8_t* in = bytes_buffer_.data();
-    for (int i = 0; i < count; ++i, in += bytes_) {
-      std::uint32_t value = 0;
-      for (int b = 0; b < bytes_; ++b) value |= std::uint32_t{in[b]} << (8 * b);
-      values[i] = value;
-    }
-  }
-
   InputStream* stream_;
   int bytes_;
   bool run_length_;
   bool at_end_ = false;
   bool in_run_ = false;
   int left_in_packet_ = 0;
-  std::uint32_t run_value_ = 0;
-  std::vector<std::uint8_t> bytes_buffer_;
+  std::array<std::uint8_t, 4> run_value_{};
 };
+
+// The value of one pixel's bytes, lowest byte first.
+std::uint32_t ValueOf(const std::uint8_t* bytes, int size) {
+  std::uint32_t value = 0;
+  for (int b = 0; b < size; ++b) value |= std::uint32_t{bytes[b]} << (8 * b);
+  return value;
+}
 
 // A value's colour without the colour map: grey, 5-5-5 or blue-green-red.
 Rgb DirectColour(std::uint32_t value, int bytes) {
@@ -203,9 +196,9 @@ void ReadColourMap(InputStream* stream, const TgaHeader& header, ColourTables& m
   const int bytes = BytesPerValue(header.map_entry_bits);
   PixelReader entries(stream, bytes, false);
   for (int i = 0; i < header.map_length; ++i) {
-    std::uint32_t value = 0;
-    entries.Read(&value, 1);
-    const Rgb colour = DirectColour(value, bytes);
+    std::array<std::uint8_t, 4> entry{};
+    entries.Read(entry.data(), 1);
+    const Rgb colour = DirectColour(ValueOf(entry.data(), bytes), bytes);
     const int slot = header.map_first + i;  // below kMapTableSize, checked with the header
     map.red[slot] = colour.red;
     map.green[slot] = colour.green;
@@ -245,23 +238,32 @@ class RowDecoder {
         indexed_(header.depth == kGreyDepth),
         map_(map),
         pixels_(stream, bytes_, header.image_type >= kTgaTypeMappedRle),
-        values_(header.width),
+        bytes_of_row_(std::size_t(4) * header.width),
         planes_(std::size_t(3) * header.width),
         width_(header.width) {}
 
   // Decodes one file row: raw indices in the first plane for 8-bit files,
   // otherwise red, green and blue planes.
   const std::uint8_t* Next() {
-    pixels_.Read(values_.data(), width_);
+    const std::uint8_t* in = bytes_of_row_.data();
+    pixels_.Read(bytes_of_row_.data(), width_);
     std::uint8_t* red = planes_.data();
     if (indexed_) {
-      for (int x = 0; x < width_; ++x) red[x] = static_cast<std::uint8_t>(values_[x]);
+      std::memcpy(red, in, static_cast<std::size_t>(width_));
       return red;
     }
     std::uint8_t* green = red + width_;
     std::uint8_t* blue = green + width_;
-    for (int x = 0; x < width_; ++x) {
-      const std::uint32_t value = values_[x];
+    if (bytes_ >= 3 && !mapped_) {
+      for (int x = 0; x < width_; ++x, in += bytes_) {
+        blue[x] = in[0];
+        green[x] = in[1];
+        red[x] = in[2];
+      }
+      return red;
+    }
+    for (int x = 0; x < width_; ++x, in += bytes_) {
+      const std::uint32_t value = ValueOf(in, bytes_);
       const Rgb colour = mapped_ ? MappedColour(value, bytes_, map_) : DirectColour(value, bytes_);
       red[x] = colour.red;
       green[x] = colour.green;
@@ -276,7 +278,7 @@ class RowDecoder {
   bool indexed_;
   const ColourTables& map_;
   PixelReader pixels_;
-  std::vector<std::uint32_t> values_;
+  std::vector<std::uint8_t> bytes_of_row_;
   std::vector<std::uint8_t> planes_;
   int width_;
 };
