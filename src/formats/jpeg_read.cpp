@@ -227,6 +227,17 @@ void StoreRow(JpegReadState& state, JDIMENSION line) {
   }
 }
 
+// The picture's own row for decoded row `line` when the library can write it
+// there as it is (same size, same layout); otherwise null.
+JSAMPROW DirectRow(JpegReadState& state, JDIMENSION line) {
+  TImage& image = *state.image;
+  if (IsCmyk(state.output) || image.reduction != state.dct_reduction) return nullptr;
+  if (state.row.size() != static_cast<std::size_t>(image.width) * image.bytesPerPixel) {
+    return nullptr;
+  }
+  return image.Row(static_cast<int>(line));
+}
+
 // Drives the library from header to end. No object with a destructor lives in
 // this frame: an error inside the library jumps back to the setjmp below.
 int DriveJpegDecode(JpegDecodeJob& job) {
@@ -248,11 +259,12 @@ int DriveJpegDecode(JpegDecodeJob& job) {
   if (!BeginOutput(job)) {
     ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
   }
-  JSAMPROW row = job.state->row.data();
   while (cinfo->output_scanline < cinfo->output_height) {
     const JDIMENSION line = cinfo->output_scanline;
+    JSAMPROW direct = DirectRow(*job.state, line);
+    JSAMPROW row = direct != nullptr ? direct : job.state->row.data();
     if (jpeg_read_scanlines(cinfo, &row, 1) != 1) break;
-    StoreRow(*job.state, line);
+    if (direct == nullptr) StoreRow(*job.state, line);
   }
   jpeg_finish_decompress(cinfo);
   jpeg_destroy_decompress(cinfo);

@@ -59,9 +59,20 @@ void TermDestination(j_compress_ptr cinfo) {
 struct JpegRowSource {
   TImage* image = nullptr;
   LogPalette palette;
+  // A 24-bit picture without adjustments goes to the library as it is held.
+  bool unadjusted_bgr = false;
   std::vector<std::uint8_t> line;  // one output row as the picture holds it
   std::vector<JSAMPLE> rgb;        // the same row as red, green, blue
 };
+
+bool IsIdentityPalette(const LogPalette& palette) {
+  if (palette.count < kMaxPaletteEntries) return false;
+  for (int i = 0; i < kMaxPaletteEntries; ++i) {
+    const PaletteEntry& entry = palette.entries[i];
+    if (entry.red != i || entry.green != i || entry.blue != i) return false;
+  }
+  return true;
+}
 
 struct JpegEncodeJob {
   jpeg_compress_struct cinfo;
@@ -77,6 +88,7 @@ bool FetchRow(JpegRowSource& source, int y) {
   const ImageRect out = image.outputRect;
   if (PollLongOperation(static_cast<int>(std::int64_t{y} * 100 / out.height))) return false;
   image.GetOutputRow(out.x, out.y + y, source.line.data(), out.width);
+  if (source.unadjusted_bgr) return true;
   const PaletteEntry* colours = source.palette.entries.data();
   JSAMPLE* rgb = source.rgb.data();
   const std::uint8_t* pixel = source.line.data();
@@ -98,11 +110,12 @@ bool FetchRow(JpegRowSource& source, int y) {
 }
 
 void SetParameters(jpeg_compress_struct& cinfo, const JpegWriteOptions& options, int width,
-                   int height) {
+                   int height, bool bgr_input) {
   cinfo.image_width = static_cast<JDIMENSION>(width);
   cinfo.image_height = static_cast<JDIMENSION>(height);
   cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
+  // The defaults below depend on the colour space, not on the byte order.
+  cinfo.in_color_space = bgr_input ? JCS_EXT_BGR : JCS_RGB;
   cinfo.data_precision = 8;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, options.quality, FALSE);
@@ -125,9 +138,9 @@ int DriveJpegEncode(JpegEncodeJob& job, int width, int height) {
   job.destination.library.empty_output_buffer = EmptyOutputBuffer;
   job.destination.library.term_destination = TermDestination;
   cinfo->dest = &job.destination.library;
-  SetParameters(*cinfo, job.options, width, height);
+  SetParameters(*cinfo, job.options, width, height, job.rows->unadjusted_bgr);
   jpeg_start_compress(cinfo, TRUE);
-  JSAMPROW row = job.rows->rgb.data();
+  JSAMPROW row = job.rows->unadjusted_bgr ? job.rows->line.data() : job.rows->rgb.data();
   while (cinfo->next_scanline < cinfo->image_height) {
     if (!FetchRow(*job.rows, static_cast<int>(cinfo->next_scanline))) {
       jpeg_destroy_compress(cinfo);
@@ -163,6 +176,7 @@ int WriteJpeg(const std::string& path, TImage& image, const TProfile& settings, 
   JpegRowSource rows;
   rows.image = &image;
   dither.GetSourcePalette(rows.palette);
+  rows.unadjusted_bgr = image.bytesPerPixel == 3 && IsIdentityPalette(rows.palette);
   rows.line.resize(static_cast<std::size_t>(width) * image.bytesPerPixel);
   rows.rgb.resize(std::size_t(3) * width);
   std::vector<JOCTET> buffer(kFileBufferSize);

@@ -48,17 +48,25 @@ TEST_F(JpegWrite, FilesEqualCjpegWithTheSameOptions) {
   }
 }
 
-TEST_F(JpegWrite, PalettePictureIsWrittenThroughItsAdjustedColours) {
-  auto image = std::make_unique<TImage>();
-  pcx_tga_test::MakePalettePicture(*image, 64, 40);
-  TDither dither;
-  LogPalette palette;
-  image->GetPalette(palette, nullptr);
-  dither.SetSource(&palette, false, true, kNeutralTone, kNeutralTone, true);  // inverted
-  ASSERT_EQ(SaveImage(files_.File("ours.jpg"), 0, *image, *settings_, dither, nullptr), 0);
-  Rgb inverted = jpeg_tiff_test::PictureRgb(*image);
-  for (auto& value : inverted.pixels) value = static_cast<std::uint8_t>(255 - value);
-  EXPECT_TRUE(ReadFileBytes(files_.File("ours.jpg")) == Cjpeg("-quality 75 -optimize", inverted));
+TEST_F(JpegWrite, PicturesAreWrittenThroughTheirAdjustedColours) {
+  for (int bytes_per_pixel : {1, 3}) {
+    SCOPED_TRACE(bytes_per_pixel);
+    auto image = std::make_unique<TImage>();
+    if (bytes_per_pixel == 1) {
+      pcx_tga_test::MakePalettePicture(*image, 64, 40);
+    } else {
+      pcx_tga_test::MakeColourPicture(*image, 64, 40);
+    }
+    TDither dither;
+    LogPalette palette;
+    image->GetPalette(palette, nullptr);
+    dither.SetSource(bytes_per_pixel == 1 ? &palette : nullptr, false, true, kNeutralTone,
+                     kNeutralTone, true);  // inverted
+    ASSERT_EQ(SaveImage(files_.File("ours.jpg"), 0, *image, *settings_, dither, nullptr), 0);
+    Rgb inverted = jpeg_tiff_test::PictureRgb(*image);
+    for (auto& value : inverted.pixels) value = static_cast<std::uint8_t>(255 - value);
+    EXPECT_TRUE(ReadFileBytes(files_.File("ours.jpg")) == Cjpeg("-quality 75 -optimize", inverted));
+  }
 }
 
 TEST_F(JpegWrite, ViewAndOutputSizeDecideWhatIsWritten) {
