@@ -253,8 +253,9 @@ int DriveJpegDecode(JpegDecodeJob& job) {
   AttachJpegProgress(reinterpret_cast<j_common_ptr>(cinfo), job.progress);
   jpeg_read_header(cinfo, TRUE);
   ChooseOutput(job);
-  if (QuantizedTooWide(job))
+  if (QuantizedTooWide(job)) {
     FailJpeg(reinterpret_cast<j_common_ptr>(cinfo), kJpegQuantizeTooWide.data());
+  }
   jpeg_start_decompress(cinfo);
   if (!BeginOutput(job)) {
     ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
