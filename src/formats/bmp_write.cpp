@@ -130,9 +130,9 @@ int WriteBmp(const std::string& path, TImage& image, const TProfile& settings, T
   BeginLongOperation();
   const bool written = WriteRows(file, image, dither, wallpaper, bytes_per_pixel, stride);
   EndLongOperation();
-  if (!file.Close() || !written) {
+  if (!written) {
     file.Discard();
     return 1;
   }
-  return 0;
+  return file.Close() ? 0 : 1;
 }

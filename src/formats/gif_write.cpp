@@ -190,9 +190,12 @@ int WriteGif(const std::string& path, TImage& image, const TProfile& settings, T
   // A cancelled save leaves an unfinished picture: it is not reported as saved.
   const bool cancelled = IsCancelRequested();
   EndLongOperation();
-  if (!file.Close() && !job->failed) job->Fail(kOutputWriteError);
   if (result != 0 || job->failed || cancelled) {
     file.Discard();
+    return 1;
+  }
+  if (!file.Close()) {
+    job->Fail(kOutputWriteError);
     return 1;
   }
   return 0;

@@ -1,5 +1,9 @@
 // The file a picture writer creates: mode "wb" with the program's 28672-byte
-// buffer, a sticky error flag, and removal of a file that was not finished.
+// buffer and a sticky error flag. The picture is written to a temporary file
+// beside the target and renamed over it only when it is complete, so a failed
+// or cancelled save leaves no half file and never destroys the file it would
+// have replaced. Targets that are not regular files (devices, pipes) are
+// written directly and never removed.
 #pragma once
 
 #include <cstddef>
@@ -23,14 +27,18 @@ class TOutputFile {
   bool PutByte(std::uint8_t byte) { return Write(&byte, 1); }
   bool Flush();
   bool HasError() const { return error_; }
-  // Closes; false when the close or any write failed.
+  // Closes and puts the finished file in place; false when the close, the
+  // rename or any write failed (the target is then left as it was).
   bool Close();
-  // Closes and deletes the file.
+  // Closes and drops what was written; the target is left as it was.
   void Discard();
 
  private:
+  bool CloseStream();
+
   std::FILE* file_ = nullptr;
   std::unique_ptr<char[]> buffer_;
-  std::string path_;
+  std::string path_;       // the target
+  std::string temp_path_;  // empty when writing the target directly
   bool error_ = false;
 };

@@ -143,12 +143,12 @@ int WritePcx(const std::string& path, TImage& image, const TProfile& settings, T
   int result = QuantizeToOutput(image, &dither, false, kPcxColours, sink);
   EndLongOperation();
 
-  if (!state.file.Close()) result = 1;
   // A cancel ends the pipeline without an error, but the file's header
   // promises rows it lacks: it must not count as saved.
-  if (result == 0 && state.rows_written != state.height) {
+  if (result == 0 && state.rows_written != state.height) result = 1;
+  if (result != 0) {
     state.file.Discard();
-    result = 1;
+    return result;
   }
-  return result;
+  return state.file.Close() ? 0 : 1;
 }

@@ -104,9 +104,9 @@ int WriteTga(const std::string& path, TImage& image, const TProfile& settings, T
   EndLongOperation();
 
   // A broken or cancelled file must not stay behind as if it were saved.
-  if (!file.Close() || !written) {
+  if (!written) {
     file.Discard();
     return 1;
   }
-  return 0;
+  return file.Close() ? 0 : 1;
 }
