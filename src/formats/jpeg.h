@@ -18,7 +18,7 @@ class TProfile;
 void ReadJpeg(InputStream* stream, TImage& image, const TProfile* settings);
 
 // Returns 0 when written, 1 when the file could not be created, the library
-// reported an error or the write was cancelled (the partial file stays).
+// reported an error or the write was cancelled (the target is then left as it was).
 int WriteJpeg(const std::string& path, TImage& image, const TProfile& settings, TDither& dither,
               const LogPalette* display_palette);
 

@@ -5,7 +5,6 @@
 #include <new>
 #include <vector>
 
-#include "archive/encoded_text.h"
 #include "formats/format_messages.h"
 #include "formats/jpeg.h"
 #include "formats/jpeg_cmyk.h"
@@ -15,6 +14,7 @@
 #include "formats/reader_reduction.h"
 #include "image/colour_quantizer.h"
 #include "image/image.h"
+#include "platform/file_buffer.h"
 #include "platform/long_operation.h"
 #include "settings/profile.h"
 

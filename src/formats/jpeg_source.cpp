@@ -1,8 +1,8 @@
 #include "formats/jpeg_source.h"
 
-#include "archive/encoded_text.h"
 #include "archive/input_stream.h"
 #include "formats/jpeg_errors.h"
+#include "platform/file_buffer.h"
 
 namespace {
 

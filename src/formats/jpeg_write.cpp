@@ -2,13 +2,13 @@
 #include <memory>
 #include <vector>
 
-#include "archive/encoded_text.h"
 #include "formats/jpeg.h"
 #include "formats/jpeg_errors.h"
 #include "formats/output_file.h"
 #include "formats/writer_output.h"
 #include "image/dither.h"
 #include "image/image.h"
+#include "platform/file_buffer.h"
 #include "platform/long_operation.h"
 #include "settings/profile.h"
 
@@ -189,7 +189,10 @@ int WriteJpeg(const std::string& path, TImage& image, const TProfile& settings, 
   BeginLongOperation();
   const int result = DriveJpegEncode(*job, width, height);
   EndLongOperation();
-  // The file stays as far as it was written, also after an error.
-  const bool closed = file.Close();
-  return result == 0 && closed ? 0 : 1;
+  // A broken or cancelled file never replaces the target.
+  if (result != 0) {
+    file.Discard();
+    return 1;
+  }
+  return file.Close() ? 0 : 1;
 }

@@ -27,6 +27,9 @@ class TOutputFile {
   bool PutByte(std::uint8_t byte) { return Write(&byte, 1); }
   bool Flush();
   bool HasError() const { return error_; }
+  // The open stream, for libraries that seek and write through their own
+  // procedures (libtiff); null before Create and after Close or Discard.
+  std::FILE* Stream() { return file_; }
   // Closes and puts the finished file in place; false when the close, the
   // rename or any write failed (the target is then left as it was).
   bool Close();

@@ -3,9 +3,7 @@
 #include <sys/types.h>
 #include <algorithm>
 #include <cstdarg>
-#include <new>
 
-#include "archive/encoded_text.h"
 #include "archive/input_stream.h"
 #include "formats/format_messages.h"
 #include "platform/log_sink.h"
@@ -101,7 +99,7 @@ tmsize_t ReadFile(thandle_t handle, void* buffer, tmsize_t size) {
   tmsize_t done = 0;
   while (done < size) {
     const auto piece = static_cast<std::size_t>(std::min(size - done, kTiffTransferPiece));
-    const std::size_t got = std::fread(bytes + done, 1, piece, OutputOf(handle).file);
+    const std::size_t got = std::fread(bytes + done, 1, piece, OutputOf(handle).file.Stream());
     if (got == 0) break;
     done += static_cast<tmsize_t>(got);
   }
@@ -114,7 +112,7 @@ tmsize_t WriteFile(thandle_t handle, void* buffer, tmsize_t size) {
   tmsize_t done = 0;
   while (done < size) {
     const auto piece = static_cast<std::size_t>(std::min(size - done, kTiffTransferPiece));
-    const std::size_t put = std::fwrite(bytes + done, 1, piece, output.file);
+    const std::size_t put = std::fwrite(bytes + done, 1, piece, output.file.Stream());
     done += static_cast<tmsize_t>(put);
     if (put != piece) {
       output.failed = true;
@@ -126,23 +124,20 @@ tmsize_t WriteFile(thandle_t handle, void* buffer, tmsize_t size) {
 
 toff_t SeekFile(thandle_t handle, toff_t offset, int whence) {
   TiffOutputFile& output = OutputOf(handle);
-  if (fseeko(output.file, static_cast<off_t>(offset), whence) != 0) {
+  if (fseeko(output.file.Stream(), static_cast<off_t>(offset), whence) != 0) {
     output.failed = true;
     return static_cast<toff_t>(-1);
   }
-  return static_cast<toff_t>(ftello(output.file));
+  return static_cast<toff_t>(ftello(output.file.Stream()));
 }
 
-int CloseFile(thandle_t handle) {
-  TiffOutputFile& output = OutputOf(handle);
-  if (output.file == nullptr) return 0;
-  if (std::fclose(output.file) != 0) output.failed = true;
-  output.file = nullptr;
-  return output.failed ? -1 : 0;
+// The writer closes (or discards) the output file once it knows the outcome.
+int KeepFileOpen(thandle_t) {
+  return 0;
 }
 
 toff_t FileSize(thandle_t handle) {
-  std::FILE* file = OutputOf(handle).file;
+  std::FILE* file = OutputOf(handle).file.Stream();
   const off_t position = ftello(file);
   fseeko(file, 0, SEEK_END);
   const off_t size = ftello(file);
@@ -185,19 +180,16 @@ TIFF* OpenTiffOverStream(InputStream* stream, const char* path) {
 
 TIFF* CreateTiffFile(const char* path, TiffOutputFile& output) {
   output.failed = false;
-  output.file = std::fopen(path, "wb");
-  if (output.file == nullptr) {
+  if (!output.file.Create(path)) {
     TIFFErrorExtR(nullptr, "TIFFOpen", "%s: Cannot open", path);
     return nullptr;
   }
-  output.buffer.reset(new (std::nothrow) char[kFileBufferSize]);
-  if (output.buffer) std::setvbuf(output.file, output.buffer.get(), _IOFBF, kFileBufferSize);
   auto options = MakeOpenOptions();
   TIFF* tiff = nullptr;
   if (options) {
-    tiff = TIFFClientOpenExt(path, "wl", &output, ReadFile, WriteFile, SeekFile, CloseFile,
+    tiff = TIFFClientOpenExt(path, "wl", &output, ReadFile, WriteFile, SeekFile, KeepFileOpen,
                              FileSize, MapNothing, UnmapNothing, options.get());
   }
-  if (tiff == nullptr) CloseFile(&output);
+  if (tiff == nullptr) output.file.Discard();
   return tiff;
 }

@@ -3,9 +3,10 @@
 #pragma once
 
 #include <cstdio>
-#include <memory>
 
 #include <tiffio.h>
+
+#include "formats/output_file.h"
 
 struct InputStream;
 
@@ -18,16 +19,16 @@ inline constexpr tmsize_t kTiffMaxSingleAllocation = tmsize_t{256} * 1024 * 1024
 // null is returned.
 TIFF* OpenTiffOverStream(InputStream* stream, const char* path);
 
-// A file being written: mode "wb" with the program's file buffer.
+// A file being written: the program's output file (temporary until it is
+// complete), and whether libtiff's writing or seeking through it failed.
 struct TiffOutputFile {
-  std::FILE* file = nullptr;
-  std::unique_ptr<char[]> buffer;
-  bool failed = false;  // a write, seek or the close failed
+  TOutputFile file;
+  bool failed = false;
 };
 
 // Creates `path` and opens it for writing a little-endian TIFF. Null when the
 // file cannot be created (reported as "%s: Cannot open") or libtiff refuses.
-// TIFFClose closes the file; `output` must outlive the handle.
+// TIFFClose leaves the file open: the caller closes or discards it.
 TIFF* CreateTiffFile(const char* path, TiffOutputFile& output);
 
 // Routes libtiff's process-wide error and warning handlers to the log.

@@ -129,8 +129,12 @@ int WriteTiff(const std::string& path, TImage& image, const TProfile& settings, 
   BeginLongOperation();
   const bool written = WriteRows(tiff, image, dither, form);
   EndLongOperation();
-  // A broken or cancelled file is closed as it stands but reported as failed.
   const bool flushed = TIFFFlush(tiff) != 0;
   TIFFClose(tiff);
-  return written && flushed && !output.failed ? 0 : 1;
+  // A broken or cancelled file never replaces the target.
+  if (!written || !flushed || output.failed) {
+    output.file.Discard();
+    return 1;
+  }
+  return output.file.Close() ? 0 : 1;
 }

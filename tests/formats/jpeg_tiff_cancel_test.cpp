@@ -1,0 +1,35 @@
+// A cancelled JPEG or TIFF save reports failure and leaves the file it would
+// have replaced as it was.
+#include <gtest/gtest.h>
+
+#include "jpeg_tiff_support.h"
+#include "platform/long_operation.h"
+
+namespace {
+
+class CancelAtFirstPoll : public LongOperationPump {
+ public:
+  void PumpWaitingMessages() override { RequestCancel(); }
+  void RepostCurrentMessage() override {}
+};
+
+class JpegTiffCancel : public pcx_tga_test::FormatTest {};
+
+TEST_F(JpegTiffCancel, CancelledSaveKeepsTheOldFile) {
+  auto image = std::make_unique<TImage>();
+  pcx_tga_test::MakeColourPicture(*image, 64, 64);
+  for (const char* name : {"old.jpg", "old.tif"}) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(WriteFileText(files_.File(name), "the old picture"));
+    CancelAtFirstPoll pump;
+    InstallLongOperationPump(&pump);
+    const int result = Save(name, *image);
+    InstallLongOperationPump(nullptr);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(ReadFileText(files_.File(name)), "the old picture");
+    EXPECT_EQ(Save(name, *image), 0);
+    EXPECT_NE(ReadFileText(files_.File(name)), "the old picture");
+  }
+}
+
+}  // namespace
