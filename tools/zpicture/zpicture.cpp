@@ -14,6 +14,7 @@
 #include "../common/tool_session.h"
 #include "formats/picture_rgb.h"
 #include "image/picture_formats.h"
+#include "platform/file_buffer.h"
 #include "platform/log_sink.h"
 
 namespace {
@@ -82,6 +83,8 @@ int Info(const std::string& path, const TProfile& settings) {
 bool WritePpm(const std::string& path, const TImage& image) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return false;
+  std::vector<char> buffer(kFileBufferSize);
+  std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
   bool written = std::fprintf(file, "P6\n%d %d\n255\n", image.width, image.height) > 0;
   std::vector<std::uint8_t> row(std::size_t(3) * image.width);
   for (int y = 0; y < image.height && written; ++y) {
