@@ -60,7 +60,8 @@ void TImage::Create(int new_width, int new_height, int aspect_x, int aspect_y, i
   if (bytesPerPixel == 1) SetGreyPalette();
 
   std::memset(scratchRow.data(), fill, scratchRow.size());
-  if (std::uint8_t* bits = bitmap.Bits()) {
+  // A new bitmap starts zeroed: only another fill needs a pass over it.
+  if (std::uint8_t* bits = bitmap.Bits(); bits != nullptr && fill != 0) {
     const int stride = Stride();
     for (int r = 0; r < height; ++r)
       std::memcpy(bits + std::size_t(r) * stride, scratchRow.data(), stride);
