@@ -6,7 +6,6 @@
 #include <stdlib.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -15,30 +14,24 @@
 #include "image/dither.h"
 #include "image/image.h"
 #include "image/picture_formats.h"
+#include "platform/path.h"
+#include "platform/system_folder.h"
 #include "settings/profile.h"
 
-// Points ZENTROPE_WINDIR at a fresh folder for the tool's run (unless the
-// caller set one) and removes it afterwards.
+// Points ZENTROPE_WINDIR (unless the caller set one) at a folder of the tools'
+// own in the user's cache, so a tool never touches the user's settings. It is
+// kept between runs: only the first run records a first start and writes.
 class TToolSettingsFolder {
  public:
   TToolSettingsFolder() {
     if (std::getenv("ZENTROPE_WINDIR") != nullptr) return;
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "zentrope-tool-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) return;
-    folder_ = pattern;
-    setenv("ZENTROPE_WINDIR", folder_.c_str(), 1);
-  }
-  ~TToolSettingsFolder() {
-    if (folder_.empty()) return;
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    const std::string folder =
+        (cache && *cache ? std::string(cache) : HomeDirectory() + "/.cache") + "/zentrope/tools";
+    if (EnsureDirectory(folder)) setenv("ZENTROPE_WINDIR", folder.c_str(), 1);
   }
   TToolSettingsFolder(const TToolSettingsFolder&) = delete;
   TToolSettingsFolder& operator=(const TToolSettingsFolder&) = delete;
-
- private:
-  std::string folder_;
 };
 
 // The built-in defaults, whatever a settings file says.
