@@ -2,68 +2,29 @@
 // and reading back what writing made, at 24 bits and as an 8-bit palette picture.
 #include <benchmark/benchmark.h>
 
-#include <stdlib.h>
-
-#include <filesystem>
 #include <memory>
-#include <string>
 
-#include "bench_image_photo.h"
-#include "formats/register_formats.h"
-#include "image/dither.h"
-#include "image/image.h"
-#include "image/picture_formats.h"
-#include "settings/profile.h"
+#include "bench_format_session.h"
 
 namespace {
 
-struct Session {
-  Session() {
-    folder = (std::filesystem::temp_directory_path() / "zentrope-bench-bmp-XXXXXX").string();
-    if (mkdtemp(folder.data()) == nullptr) folder = "/tmp";
-    setenv("ZENTROPE_WINDIR", folder.c_str(), 1);
-    RegisterPictureFormats();
-    settings = std::make_unique<TProfile>();
-    settings->Defaults();
-    photo = std::make_unique<TImage>();
-    FillBenchPhoto(*photo);
-  }
-  ~Session() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-  }
-  std::string File(const char* name) const { return folder + "/" + name; }
-
-  std::string folder;
-  std::unique_ptr<TProfile> settings;
-  std::unique_ptr<TImage> photo;
-};
-
-Session& Shared() {
-  static Session session;
-  return session;
-}
-
-int Save(const std::string& path, TImage& image) {
-  TDither dither;
-  LogPalette palette;
-  image.GetPalette(palette, nullptr);
-  dither.SetSource(image.GetBytesPerPixel() == 1 ? &palette : nullptr, false, true, kNeutralTone,
-                   kNeutralTone, false);
-  return SaveImage(path, 0, image, *Shared().settings, dither, nullptr);
+FormatBenchSession& Shared() {
+  return SharedFormatBenchSession("bmp");
 }
 
 void BM_WriteBmp24(benchmark::State& state) {
-  Session& session = Shared();
+  FormatBenchSession& session = Shared();
   for (auto _ : state) {
-    if (Save(session.File("photo.bmp"), *session.photo) != 0) state.SkipWithError("write failed");
+    if (session.Save(session.File("photo.bmp"), *session.photo) != 0)
+      state.SkipWithError("write failed");
   }
 }
 BENCHMARK(BM_WriteBmp24)->Unit(benchmark::kMillisecond);
 
 void BM_ReadBmp24(benchmark::State& state) {
-  Session& session = Shared();
-  if (Save(session.File("read.bmp"), *session.photo) != 0) state.SkipWithError("write failed");
+  FormatBenchSession& session = Shared();
+  if (session.Save(session.File("read.bmp"), *session.photo) != 0)
+    state.SkipWithError("write failed");
   auto image = std::make_unique<TImage>();
   for (auto _ : state) {
     benchmark::DoNotOptimize(LoadImage(session.File("read.bmp"), *image, nullptr));
@@ -73,11 +34,11 @@ BENCHMARK(BM_ReadBmp24)->Unit(benchmark::kMillisecond);
 
 // The photo reduced to 256 colours through a GIF, then written and read as an 8-bit bitmap.
 void BM_ReadBmp8(benchmark::State& state) {
-  Session& session = Shared();
+  FormatBenchSession& session = Shared();
   auto palette_picture = std::make_unique<TImage>();
-  if (Save(session.File("photo.gif"), *session.photo) != 0 ||
+  if (session.Save(session.File("photo.gif"), *session.photo) != 0 ||
       LoadImage(session.File("photo.gif"), *palette_picture, nullptr) != "gif" ||
-      Save(session.File("read8.bmp"), *palette_picture) != 0) {
+      session.Save(session.File("read8.bmp"), *palette_picture) != 0) {
     state.SkipWithError("setup failed");
   }
   auto image = std::make_unique<TImage>();

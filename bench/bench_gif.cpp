@@ -2,70 +2,31 @@
 // colours and LZW-codes it; reading decodes the 256-colour file writing made.
 #include <benchmark/benchmark.h>
 
-#include <stdlib.h>
-
-#include <filesystem>
 #include <memory>
-#include <string>
 
-#include "bench_image_photo.h"
-#include "formats/register_formats.h"
-#include "image/dither.h"
-#include "image/image.h"
-#include "image/picture_formats.h"
-#include "settings/profile.h"
+#include "bench_format_session.h"
 
 namespace {
 
-struct Session {
-  Session() {
-    folder = (std::filesystem::temp_directory_path() / "zentrope-bench-gif-XXXXXX").string();
-    if (mkdtemp(folder.data()) == nullptr) folder = "/tmp";
-    setenv("ZENTROPE_WINDIR", folder.c_str(), 1);
-    RegisterPictureFormats();
-    settings = std::make_unique<TProfile>();
-    settings->Defaults();
-    photo = std::make_unique<TImage>();
-    FillBenchPhoto(*photo);
-  }
-  ~Session() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-  }
-  std::string File(const char* name) const { return folder + "/" + name; }
-
-  std::string folder;
-  std::unique_ptr<TProfile> settings;
-  std::unique_ptr<TImage> photo;
-};
-
-Session& Shared() {
-  static Session session;
-  return session;
-}
-
-int Save(const std::string& path, TImage& image) {
-  TDither dither;
-  LogPalette palette;
-  image.GetPalette(palette, nullptr);
-  dither.SetSource(image.GetBytesPerPixel() == 1 ? &palette : nullptr, false, true, kNeutralTone,
-                   kNeutralTone, false);
-  return SaveImage(path, 0, image, *Shared().settings, dither, nullptr);
+FormatBenchSession& Shared() {
+  return SharedFormatBenchSession("gif");
 }
 
 void BM_WriteGifFromPhoto(benchmark::State& state) {
-  Session& session = Shared();
+  FormatBenchSession& session = Shared();
   session.settings->Set(IntKey::GIFLZWEnable, static_cast<int>(state.range(0)));
   for (auto _ : state) {
-    if (Save(session.File("photo.gif"), *session.photo) != 0) state.SkipWithError("write failed");
+    if (session.Save(session.File("photo.gif"), *session.photo) != 0)
+      state.SkipWithError("write failed");
   }
   session.settings->Set(IntKey::GIFLZWEnable, 1);
 }
 BENCHMARK(BM_WriteGifFromPhoto)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 void BM_ReadGif256(benchmark::State& state) {
-  Session& session = Shared();
-  if (Save(session.File("read.gif"), *session.photo) != 0) state.SkipWithError("write failed");
+  FormatBenchSession& session = Shared();
+  if (session.Save(session.File("read.gif"), *session.photo) != 0)
+    state.SkipWithError("write failed");
   auto image = std::make_unique<TImage>();
   for (auto _ : state) {
     benchmark::DoNotOptimize(LoadImage(session.File("read.gif"), *image, nullptr));
