@@ -7,24 +7,18 @@
 #include "formats/bmp_format.h"
 #include "gif_bmp_pictures.h"
 #include "image/picture_formats.h"
-#include "platform/long_operation.h"
 #include "settings/profile.h"
 #include "support/temp_dir.h"
 
 namespace {
 
+using format_test::CancellingPump;
 using namespace gif_bmp_test;
 
 std::uint32_t U32At(const std::vector<std::uint8_t>& bytes, std::size_t at) {
   return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
          static_cast<std::uint32_t>(bytes[at + 3]) << 24;
 }
-
-class CancellingPump : public LongOperationPump {
- public:
-  void PumpWaitingMessages() override { RequestCancel(); }
-  void RepostCurrentMessage() override {}
-};
 
 class WriteBmpTest : public ::testing::Test {
  protected:

@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "image/dither.h"
+#include "format_test_support.h"
 #include "image/image.h"
 #include "support/peer_tools.h"
 
 namespace gif_bmp_test {
+
+using format_test::NeutralDither;
 
 struct Rgb {
   int width = 0;
@@ -50,14 +52,6 @@ inline void MakeColourPicture(TImage& image, int width, int height) {
       row[3 * x + 2] = static_cast<std::uint8_t>(((x + y) * 4 + x * y) & 0xFF);  // red
     }
   }
-}
-
-// The adjustments left neutral, with the picture's own palette as source.
-inline void NeutralDither(TDither& dither, const TImage& image) {
-  LogPalette palette;
-  image.GetPalette(palette, nullptr);
-  dither.SetSource(image.GetBytesPerPixel() == 1 ? &palette : nullptr, false, true, kNeutralTone,
-                   kNeutralTone, false);
 }
 
 inline Rgb PictureRgb(const TImage& image) {

@@ -8,12 +8,12 @@
 #include "gif_bmp_pictures.h"
 #include "image/picture_formats.h"
 #include "platform/log_sink.h"
-#include "platform/long_operation.h"
 #include "settings/profile.h"
 #include "support/temp_dir.h"
 
 namespace {
 
+using format_test::CancellingPump;
 using namespace gif_bmp_test;
 
 class FixedComments : public CommentSink {
@@ -24,12 +24,6 @@ class FixedComments : public CommentSink {
 
  private:
   std::string text_;
-};
-
-class CancellingPump : public LongOperationPump {
- public:
-  void PumpWaitingMessages() override { RequestCancel(); }
-  void RepostCurrentMessage() override {}
 };
 
 class WriteGifTest : public ::testing::Test {

@@ -3,15 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "jpeg_tiff_support.h"
-#include "platform/long_operation.h"
 
 namespace {
-
-class CancelAtFirstPoll : public LongOperationPump {
- public:
-  void PumpWaitingMessages() override { RequestCancel(); }
-  void RepostCurrentMessage() override {}
-};
 
 class JpegTiffCancel : public pcx_tga_test::FormatTest {};
 
@@ -21,7 +14,7 @@ TEST_F(JpegTiffCancel, CancelledSaveKeepsTheOldFile) {
   for (const char* name : {"old.jpg", "old.tif"}) {
     SCOPED_TRACE(name);
     ASSERT_TRUE(WriteFileText(files_.File(name), "the old picture"));
-    CancelAtFirstPoll pump;
+    format_test::CancellingPump pump;
     InstallLongOperationPump(&pump);
     const int result = Save(name, *image);
     InstallLongOperationPump(nullptr);

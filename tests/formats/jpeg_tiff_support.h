@@ -4,12 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "formats/picture_rgb.h"
+#include "format_test_support.h"
 #include "image/image.h"
 #include "pcx_tga_support.h"
 #include "platform/log_sink.h"
@@ -18,48 +19,10 @@
 
 namespace jpeg_tiff_test {
 
-using Bytes = std::vector<std::uint8_t>;
-
-struct Rgb {
-  int width = 0;
-  int height = 0;
-  Bytes pixels;  // red, green, blue, top row first
-};
-
-// A binary PPM (P6) or PGM (P5, expanded to RGB); empty when unreadable.
-inline Rgb ParsePnm(const Bytes& file) {
-  std::size_t at = 2;
-  auto number = [&]() {
-    while (at < file.size() && (std::isspace(file[at]) || file[at] == '#')) {
-      if (file[at] == '#') {
-        while (at < file.size() && file[at] != '\n') ++at;
-      } else {
-        ++at;
-      }
-    }
-    int value = 0;
-    while (at < file.size() && std::isdigit(file[at])) value = value * 10 + (file[at++] - '0');
-    return value;
-  };
-  if (file.size() < 2 || file[0] != 'P' || (file[1] != '6' && file[1] != '5')) return {};
-  const int channels = file[1] == '6' ? 3 : 1;
-  Rgb rgb;
-  rgb.width = number();
-  rgb.height = number();
-  if (number() != 255) return {};
-  ++at;
-  const std::size_t count = std::size_t(rgb.width) * rgb.height;
-  if (file.size() < at + count * channels) return {};
-  for (std::size_t i = 0; i < count; ++i) {
-    for (int c = 0; c < 3; ++c)
-      rgb.pixels.push_back(file[at + i * channels + (channels == 3 ? c : 0)]);
-  }
-  return rgb;
-}
-
-inline Rgb PictureRgb(const TImage& image) {
-  return {image.width, image.height, PictureToRgb(image)};
-}
+using format_test::Bytes;
+using format_test::ParsePnm;
+using format_test::PictureRgb;
+using format_test::Rgb;
 
 // What a peer command prints as PNM into `out`.
 inline Rgb PeerRgb(const std::string& command, const std::string& out) {

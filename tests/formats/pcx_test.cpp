@@ -5,10 +5,10 @@
 #include "formats/pcx_row_coder.h"
 #include "pcx_tga_support.h"
 #include "platform/log_sink.h"
-#include "platform/long_operation.h"
 
 namespace {
 
+using format_test::CancellingPump;
 using pcx_tga_test::Bytes;
 using pcx_tga_test::FormatTest;
 using pcx_tga_test::PixelAt;
@@ -175,12 +175,6 @@ TEST_F(WritePcx, WritesOnePlaneOfOddWidthAndTheTrailingPalette) {
   ASSERT_EQ(LoadImage(files_.File("out.pcx"), back, nullptr), "pcx");
   EXPECT_EQ(PictureToRgb(back), PictureToRgb(image));
 }
-
-class CancellingPump : public LongOperationPump {
- public:
-  void PumpWaitingMessages() override { RequestCancel(); }
-  void RepostCurrentMessage() override {}
-};
 
 TEST_F(WritePcx, CancelledWriteFailsAndLeavesNoFile) {
   TImage image;

@@ -6,7 +6,6 @@
 // reference is taken with -auto-orient and bottom-up files are made with -flip.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstdlib>
 #include <string>
 
@@ -18,36 +17,9 @@ namespace {
 using pcx_tga_test::Bytes;
 using pcx_tga_test::FormatTest;
 
-struct Rgb {
-  int width = 0;
-  int height = 0;
-  Bytes pixels;
-};
-
-// A binary PPM; comment lines in the header are skipped.
-Rgb ParsePpm(const Bytes& file) {
-  std::size_t at = 0;
-  auto next_number = [&]() {
-    while (at < file.size() && (std::isspace(file[at]) || file[at] == '#')) {
-      if (file[at] == '#') {
-        while (at < file.size() && file[at] != '\n') ++at;
-      } else {
-        ++at;
-      }
-    }
-    int value = 0;
-    while (at < file.size() && std::isdigit(file[at])) value = value * 10 + (file[at++] - '0');
-    return value;
-  };
-  if (file.size() < 2 || file[0] != 'P' || file[1] != '6') return {};
-  at = 2;
-  Rgb rgb;
-  rgb.width = next_number();
-  rgb.height = next_number();
-  if (next_number() != 255 || at >= file.size()) return {};
-  rgb.pixels.assign(file.begin() + static_cast<long>(at) + 1, file.end());
-  return rgb;
-}
+using format_test::ParsePnm;
+using format_test::PictureRgb;
+using format_test::Rgb;
 
 class PeerOracle : public FormatTest {
  protected:
@@ -87,13 +59,13 @@ class PeerOracle : public FormatTest {
     } else {
       Run("convert " + name + " -auto-orient -alpha off -depth 8 ppm:" + out);
     }
-    return ParsePpm(ReadFileBytes(Path(out)));
+    return ParsePnm(ReadFileBytes(Path(out)));
   }
 
   Rgb Ours(const std::string& name, const std::string& format) {
     TImage image;
     EXPECT_EQ(LoadImage(Path(name), image, nullptr), format) << name;
-    return {image.width, image.height, PictureToRgb(image)};
+    return PictureRgb(image);
   }
 
   void ExpectSamePixels(const std::string& name, const std::string& format,

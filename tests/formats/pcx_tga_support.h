@@ -1,62 +1,25 @@
-// Shared by the PCX and Targa tests: loading bytes built in code, pictures
-// built in code, pixels as red-green-blue, and a fixture with private settings.
+// Shared by the PCX and Targa tests: bytes and pictures built in code, and
+// pixels as red-green-blue.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <memory>
-#include <string>
 #include <vector>
 
+#include "format_test_support.h"
 #include "formats/picture_rgb.h"
-#include "formats/register_formats.h"
-#include "image/dither.h"
 #include "image/image.h"
-#include "image/picture_formats.h"
-#include "settings/profile.h"
-#include "settings/profile_environment.h"
-#include "support/temp_dir.h"
 
 namespace pcx_tga_test {
 
-using Bytes = std::vector<std::uint8_t>;
+using format_test::Bytes;
+using format_test::FormatTest;
 
 inline void PutU16(Bytes& bytes, std::size_t offset, int value) {
   bytes[offset] = static_cast<std::uint8_t>(value);
   bytes[offset + 1] = static_cast<std::uint8_t>(value >> 8);
 }
-
-// Settings of their own, formats registered, a folder for files.
-class FormatTest : public ProfileEnvironment {
- protected:
-  void SetUp() override {
-    ProfileEnvironment::SetUp();
-    RegisterPictureFormats();
-    settings_ = std::make_unique<TProfile>();
-    settings_->Defaults();
-  }
-
-  // Writes the bytes to a file and loads it; returns the format name.
-  std::string Load(const Bytes& bytes, TImage& image, const std::string& name = "in.bin") {
-    const std::string path = files_.File(name);
-    EXPECT_TRUE(WriteFileBytes(path, bytes));
-    return LoadImage(path, image, settings_.get());
-  }
-
-  // Saves with neutral adjustments; returns SaveImage's result.
-  int Save(const std::string& name, TImage& image) {
-    TDither dither;
-    LogPalette palette;
-    image.GetPalette(palette, nullptr);
-    dither.SetSource(image.GetBytesPerPixel() == 1 ? &palette : nullptr, false, true, kNeutralTone,
-                     kNeutralTone, false);
-    return SaveImage(files_.File(name), 0, image, *settings_, dither, nullptr);
-  }
-
-  TempDir files_;
-  std::unique_ptr<TProfile> settings_;
-};
 
 // A palette picture whose colour i is (i, 255 - i, 3i) and whose pixels use
 // every index in a pattern with runs and single pixels.

@@ -7,10 +7,10 @@
 #include "formats/tga_packet_coder.h"
 #include "pcx_tga_support.h"
 #include "platform/log_sink.h"
-#include "platform/long_operation.h"
 
 namespace {
 
+using format_test::CancellingPump;
 using pcx_tga_test::Bytes;
 using pcx_tga_test::FormatTest;
 using pcx_tga_test::PixelAt;
@@ -189,12 +189,6 @@ TEST_F(WriteTga, ColourPicturesReadBackExactlyAtTheRequestedSize) {
   EXPECT_EQ(back.width, 100);
   EXPECT_EQ(back.height, 50);
 }
-
-class CancellingPump : public LongOperationPump {
- public:
-  void PumpWaitingMessages() override { RequestCancel(); }
-  void RepostCurrentMessage() override {}
-};
 
 TEST_F(WriteTga, CancelledWriteFailsAndLeavesNoFile) {
   TImage image;
