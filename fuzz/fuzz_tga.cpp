@@ -1,40 +1,13 @@
 // The Targa reader through LoadImage: bytes 1 and 2 are set to a colour map type and an image type
 // so every input reaches ReadTga. QuickLook varies with the last byte, so reduced storing is
 // covered too.
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
-#include <string>
 #include <vector>
 
-#include "formats/register_formats.h"
-#include "image/image.h"
-#include "image/picture_formats.h"
-#include "settings/profile.h"
-
-namespace {
-
-std::string TempFolder() {
-  static std::string folder = [] {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz-tga-XXXXXX";
-    return std::string(mkdtemp(pattern.data()) ? pattern : "/tmp");
-  }();
-  return folder;
-}
-
-}  // namespace
+#include "fuzz_load_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const bool registered = [] {
-    setenv("ZENTROPE_WINDIR", TempFolder().c_str(), 1);
-    RegisterPictureFormats();
-    return true;
-  }();
-  (void)registered;
-  static TProfile settings;
+  FuzzLoadSupport& support = SharedFuzzLoad("tga");
 
   std::vector<std::uint8_t> bytes(data, data + size);
   constexpr std::uint8_t kTypes[] = {1, 2, 3, 9, 10, 11};
@@ -43,14 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bytes[1] &= 1;
     bytes[2] = kTypes[bytes[2] % 6];
   }
-  const std::string path = TempFolder() + "/input";
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return 0;
-  std::fwrite(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
-
-  settings.Set(IntKey::QuickLook, size > 0 && (data[size - 1] & 1) ? 1 : 0);
-  auto image = std::make_unique<TImage>();
-  LoadImage(path, *image, &settings);
+  ChooseReadSettings(support.settings, data, size, false);
+  support.Load(bytes);
   return 0;
 }
