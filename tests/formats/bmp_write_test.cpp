@@ -12,7 +12,6 @@
 
 namespace {
 
-using format_test::CancellingPump;
 using namespace gif_bmp_test;
 
 std::uint32_t U32At(const std::vector<std::uint8_t>& bytes, std::size_t at) {
@@ -114,10 +113,7 @@ TEST_F(WriteBmpTest, FailedOrCancelledWritesLeaveNoFile) {
   MakePalettePicture(*picture_, 64, 64, 16);
   NeutralDither(dither_, *picture_);
   EXPECT_EQ(WriteBmp(dir_.File("missing/out.bmp"), *picture_, settings_, dither_, nullptr), 1);
-  CancellingPump pump;
-  InstallLongOperationPump(&pump);
-  const int result = Write(*picture_);
-  InstallLongOperationPump(nullptr);
+  const int result = format_test::WhileCancelling([&] { return Write(*picture_); });
   EXPECT_EQ(result, 1);
   EXPECT_TRUE(Written().empty());
 }

@@ -81,6 +81,16 @@ class CancellingPump : public LongOperationPump {
   void RepostCurrentMessage() override {}
 };
 
+// The result of `run` with every long operation cancelled at its first poll.
+template <class Run>
+auto WhileCancelling(Run run) {
+  CancellingPump pump;
+  InstallLongOperationPump(&pump);
+  const auto result = run();
+  InstallLongOperationPump(nullptr);
+  return result;
+}
+
 // Settings of their own, formats registered, a folder for files.
 class FormatTest : public ProfileEnvironment {
  protected:

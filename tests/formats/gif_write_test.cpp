@@ -13,7 +13,6 @@
 
 namespace {
 
-using format_test::CancellingPump;
 using namespace gif_bmp_test;
 
 class FixedComments : public CommentSink {
@@ -148,10 +147,7 @@ TEST_F(WriteGifTest, FailuresAndCancelsLeaveNoFile) {
   NeutralDither(dither_, *picture_);
   EXPECT_EQ(WriteGif(dir_.File("missing/out.gif"), *picture_, settings_, dither_, nullptr), 1);
 
-  CancellingPump pump;
-  InstallLongOperationPump(&pump);
-  const int result = Write(*picture_);
-  InstallLongOperationPump(nullptr);
+  const int result = format_test::WhileCancelling([&] { return Write(*picture_); });
   EXPECT_EQ(result, 1);
   EXPECT_TRUE(Written().empty());
 }

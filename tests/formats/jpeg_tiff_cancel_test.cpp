@@ -14,10 +14,7 @@ TEST_F(JpegTiffCancel, CancelledSaveKeepsTheOldFile) {
   for (const char* name : {"old.jpg", "old.tif"}) {
     SCOPED_TRACE(name);
     ASSERT_TRUE(WriteFileText(files_.File(name), "the old picture"));
-    format_test::CancellingPump pump;
-    InstallLongOperationPump(&pump);
-    const int result = Save(name, *image);
-    InstallLongOperationPump(nullptr);
+    const int result = format_test::WhileCancelling([&] { return Save(name, *image); });
     EXPECT_EQ(result, 1);
     EXPECT_EQ(ReadFileText(files_.File(name)), "the old picture");
     EXPECT_EQ(Save(name, *image), 0);

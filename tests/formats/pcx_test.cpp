@@ -8,7 +8,6 @@
 
 namespace {
 
-using format_test::CancellingPump;
 using pcx_tga_test::Bytes;
 using pcx_tga_test::FormatTest;
 using pcx_tga_test::PixelAt;
@@ -179,10 +178,7 @@ TEST_F(WritePcx, WritesOnePlaneOfOddWidthAndTheTrailingPalette) {
 TEST_F(WritePcx, CancelledWriteFailsAndLeavesNoFile) {
   TImage image;
   pcx_tga_test::MakeColourPicture(image, 64, 64);
-  CancellingPump pump;
-  InstallLongOperationPump(&pump);
-  const int result = Save("cancelled.pcx", image);
-  InstallLongOperationPump(nullptr);
+  const int result = format_test::WhileCancelling([&] { return Save("cancelled.pcx", image); });
   EXPECT_EQ(result, 1);
   EXPECT_NE(access(files_.File("cancelled.pcx").c_str(), F_OK), 0);
 }

@@ -10,7 +10,6 @@
 
 namespace {
 
-using format_test::CancellingPump;
 using pcx_tga_test::Bytes;
 using pcx_tga_test::FormatTest;
 using pcx_tga_test::PixelAt;
@@ -193,10 +192,7 @@ TEST_F(WriteTga, ColourPicturesReadBackExactlyAtTheRequestedSize) {
 TEST_F(WriteTga, CancelledWriteFailsAndLeavesNoFile) {
   TImage image;
   pcx_tga_test::MakeColourPicture(image, 64, 64);
-  CancellingPump pump;
-  InstallLongOperationPump(&pump);
-  const int result = Save("cancelled.tga", image);
-  InstallLongOperationPump(nullptr);
+  const int result = format_test::WhileCancelling([&] { return Save("cancelled.tga", image); });
   EXPECT_EQ(result, 1);
   EXPECT_NE(access(files_.File("cancelled.tga").c_str(), F_OK), 0);
 }
