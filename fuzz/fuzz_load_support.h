@@ -4,10 +4,12 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "formats/register_formats.h"
@@ -34,6 +36,16 @@ class FuzzLoadSupport {
     std::fclose(file);
     auto image = std::make_unique<TImage>();
     LoadImage(path, *image, &settings);
+  }
+
+  // Loads the input with its first bytes replaced by `signature`, so every
+  // input reaches the reader the signature names.
+  void LoadWithSignature(std::string_view signature, const std::uint8_t* data, std::size_t size) {
+    std::vector<std::uint8_t> bytes(data, data + size);
+    if (bytes.size() >= signature.size()) {
+      std::copy(signature.begin(), signature.end(), bytes.begin());
+    }
+    Load(bytes);
   }
 
  private:

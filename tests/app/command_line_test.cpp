@@ -8,28 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "settings/first_start.h"
+#include "settings/profile_environment.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-class CommandLineTest : public ::testing::Test {
+class CommandLineTest : public ProfileEnvironment {
  protected:
   void SetUp() override {
-    char buffer[4096];
-    ASSERT_NE(getcwd(buffer, sizeof buffer), nullptr);
-    previous_directory_ = buffer;
-    ASSERT_EQ(setenv("ZENTROPE_WINDIR", windir_.path().c_str(), 1), 0);
-    ASSERT_EQ(chdir(work_.path().c_str()), 0);
-    SetRunMode(RunMode::Viewer);
-    SetProgramPath("/usr/bin/zentrope");
-    ASSERT_TRUE(RecordFirstStart());
+    ProfileEnvironment::SetUp();
     profile_.emplace();
-  }
-  void TearDown() override {
-    ASSERT_EQ(chdir(previous_directory_.c_str()), 0);
-    unsetenv("ZENTROPE_WINDIR");
-    SetProgramPath("");
   }
 
   std::vector<StartupAction> Interpret(const std::vector<std::string>& arguments,
@@ -37,9 +25,6 @@ class CommandLineTest : public ::testing::Test {
     return InterpretCommandLine(*profile_, arguments, [printer] { return printer; });
   }
 
-  TempDir windir_;
-  TempDir work_;
-  std::string previous_directory_;
   // Made in SetUp, once the system folder points into the test's own folder.
   std::optional<TProfile> profile_;
 };
