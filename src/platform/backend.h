@@ -47,7 +47,8 @@ BackendKind ChooseBackend(const std::vector<std::string>& arguments,
                           const char* (*environment)(const char*));
 
 // Makes the backend of that kind; the desktop one falls back to headless
-// while it is not built in.
+// while it is not built in. Defined in the zentrope_backend library, which
+// links every backend; the platform core itself does not.
 std::unique_ptr<PlatformBackend> CreatePlatformBackend(BackendKind kind);
 
 // Whether the argument is the option that selects the headless backend, so

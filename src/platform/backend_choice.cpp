@@ -1,7 +1,6 @@
 #include <cstring>
 
 #include "platform/backend.h"
-#include "platform/headless/headless_backend.h"
 
 namespace {
 constexpr char kBackendVariable[] = "ZENTROPE_BACKEND";
@@ -25,10 +24,4 @@ BackendKind ChooseBackend(const std::vector<std::string>& arguments,
   const char* wayland = environment ? environment("WAYLAND_DISPLAY") : nullptr;
   const bool has_display = (x_display && *x_display) || (wayland && *wayland);
   return has_display ? BackendKind::kDesktop : BackendKind::kHeadless;
-}
-
-std::unique_ptr<PlatformBackend> CreatePlatformBackend(BackendKind kind) {
-  // The desktop backend is not built in yet: headless serves both.
-  (void)kind;
-  return std::make_unique<THeadlessBackend>(HeadlessOptions{});
 }

@@ -1,5 +1,6 @@
-// Cursor shapes a window can show: the standard ones and the program's own
-// images, which are registered once by resource number.
+// Mouse cursors a window can show: the standard ones and the program's own
+// images, which are registered once by resource number. The names keep clear
+// of X11's `Cursor` typedef and `None` macro, which the desktop backend sees.
 #pragma once
 
 #include <cstdint>
@@ -8,17 +9,17 @@
 
 #include "platform/geometry.h"
 
-enum class CursorShape { kArrow, kCross, kNone, kImage };
+enum class MouseCursorKind { kArrow, kCross, kHidden, kImage };
 
-struct Cursor {
-  CursorShape shape = CursorShape::kArrow;
+struct MouseCursor {
+  MouseCursorKind kind = MouseCursorKind::kArrow;
   int resource = 0;  // kImage: the registered image's resource number
-  friend bool operator==(const Cursor&, const Cursor&) = default;
+  friend bool operator==(const MouseCursor&, const MouseCursor&) = default;
 
-  static Cursor Arrow() { return Cursor{}; }
-  static Cursor Cross() { return Cursor{CursorShape::kCross, 0}; }
-  static Cursor None() { return Cursor{CursorShape::kNone, 0}; }
-  static Cursor Image(int resource) { return Cursor{CursorShape::kImage, resource}; }
+  static MouseCursor Arrow() { return MouseCursor{}; }
+  static MouseCursor Cross() { return MouseCursor{MouseCursorKind::kCross, 0}; }
+  static MouseCursor Hidden() { return MouseCursor{MouseCursorKind::kHidden, 0}; }
+  static MouseCursor Image(int resource) { return MouseCursor{MouseCursorKind::kImage, resource}; }
 };
 
 // A cursor picture: 0xAARRGGBB pixels, top row first, and the hot spot.

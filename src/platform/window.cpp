@@ -128,7 +128,7 @@ void TWindow::ApplyClientSize() {
   loop_.Send(message);
 }
 
-void TWindow::SetCursor(const ::Cursor& cursor) {
+void TWindow::SetCursor(const ::MouseCursor& cursor) {
   if (cursor == cursor_) return;
   cursor_ = cursor;
   Changed();

@@ -121,8 +121,8 @@ class TWindow {
   // The window's outer rectangle now (the screen when maximized).
   Rect WindowRect() const;
 
-  const ::Cursor& Cursor() const { return cursor_; }
-  void SetCursor(const ::Cursor& cursor);
+  const ::MouseCursor& MouseCursor() const { return cursor_; }
+  void SetCursor(const ::MouseCursor& cursor);
 
   // Mouse capture: mouse input goes to this window until released.
   void SetCapture();
@@ -173,7 +173,7 @@ class TWindow {
   bool enabled_ = true;
   ScrollBarState horizontal_scroll_;
   ScrollBarState vertical_scroll_;
-  ::Cursor cursor_;
+  ::MouseCursor cursor_;
   Rect update_rect_;
   bool update_erase_ = false;
   Size last_client_size_;

@@ -21,7 +21,7 @@ class RecordingHandler : public WindowHandler {
   int paints = 0;
   void OnMessage(TWindow& window, const Message& message) override {
     last[message.id] = message;
-    if (message.id == MessageId::kSetCursor) window.SetCursor(Cursor::Cross());
+    if (message.id == MessageId::kSetCursor) window.SetCursor(MouseCursor::Cross());
   }
   void OnPaint(TWindow& window, TDeviceContext& dc, const Rect& rect, bool erase) override {
     ++paints;
@@ -109,7 +109,7 @@ TEST(Window, CaptureSendsMouseInputToTheCapturingWindow) {
   a->ReleaseCapture();
   EXPECT_FALSE(a->HasCapture());
   backend.RefreshCursor();  // the pointer was last reported over the capturing window
-  EXPECT_EQ(a->Cursor(), Cursor::Cross());
+  EXPECT_EQ(a->MouseCursor(), MouseCursor::Cross());
 }
 
 TEST(Backend, DepthChangeRemakesScreensAsPaletteSurfaces) {
