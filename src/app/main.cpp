@@ -1,26 +1,60 @@
-// Start-up: decide the run mode, read the settings, and interpret the command
-// line into what the shell is to do.
+// The entry routine: run mode, backend, settings, first-start hints, the
+// application object and its main window.
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
 #include "app/run_mode_detection.h"
+#include "app/startup_hints.h"
 #include "app/usage.h"
+#include "app/zentrope_app.h"
 #include "platform/backend.h"
+#include "platform/dialogs.h"
 #include "platform/path.h"
-#include "platform/random.h"
+#include "platform/platform_info.h"
 #include "settings/profile.h"
 #include "settings/run_mode.h"
 
 namespace {
+constexpr int kExitNoDisplay = 2;
+constexpr const char* kNeedsDisplay = "needs a display, or the option -headless\n";
+
 bool HasArgument(const std::vector<std::string>& arguments, const char* wanted) {
   for (const auto& argument : arguments) {
     if (argument == wanted) return true;
   }
   return false;
+}
+
+const char* Environment(const char* name) {
+  return std::getenv(name);
+}
+
+bool HeadlessAskedFor(const std::vector<std::string>& arguments) {
+  for (const auto& argument : arguments) {
+    if (IsBackendOption(argument)) return true;
+  }
+  const char* forced = Environment("ZENTROPE_BACKEND");
+  return forced != nullptr && std::string(forced) == "headless";
+}
+
+bool DisplayAvailable() {
+  const char* x_display = Environment("DISPLAY");
+  const char* wayland = Environment("WAYLAND_DISPLAY");
+  return (x_display && *x_display) || (wayland && *wayland);
+}
+
+std::string ProgramName() {
+  const PathParts program = SplitPath(ProgramPath());
+  return program.name.empty() ? "zentrope" : program.name;
+}
+
+void ShowFirstStartHints(PlatformBackend& backend) {
+  for (const std::string& hint :
+       FirstStartHints(CurrentRunMode(), backend.Display().Depth(), PlatformMajorVersion())) {
+    MessageBox(backend.Dialogs(), kNoWindow, hint, kHintCaption);
+  }
 }
 }  // namespace
 
@@ -33,8 +67,7 @@ int main(int argc, char* argv[]) {
   }
   if (CurrentRunMode() == RunMode::Viewer) {
     if (HasArgument(arguments, "--help")) {
-      const PathParts program = SplitPath(ProgramPath());
-      std::fputs(UsageText(program.name.empty() ? "zentrope" : program.name).c_str(), stdout);
+      std::fputs(UsageText(ProgramName()).c_str(), stdout);
       return 0;
     }
     if (HasArgument(arguments, "--version")) {
@@ -42,15 +75,24 @@ int main(int argc, char* argv[]) {
       return 0;
     }
   }
+  if (!HeadlessAskedFor(all_arguments) && !DisplayAvailable()) {
+    std::fprintf(stderr, "%s: %s", ProgramName().c_str(), kNeedsDisplay);
+    return kExitNoDisplay;
+  }
 
   // The display's depth decides settings defaults, so the backend comes first.
-  const auto backend = CreatePlatformBackend(ChooseBackend(
-      all_arguments, [](const char* name) -> const char* { return std::getenv(name); }));
-  SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
-  TProfile profile;
-  // The window shell that carries these out comes with the main window.
-  const std::vector<StartupAction> actions =
-      InterpretStartup(profile, CurrentRunMode(), arguments, DefaultPrinterQuery());
-  (void)actions;
-  return 0;
+  const auto backend = CreatePlatformBackend(ChooseBackend(all_arguments, Environment));
+  TZentropeApp app;
+  {
+    // This reading of the settings serves the first start and the start-up
+    // password; the main window reads its own.
+    TProfile profile;
+    if (profile.WasFirstStart()) ShowFirstStartHints(*backend);
+  }
+  if (CurrentRunMode() == RunMode::SaverSetup) return 0;
+
+  StartupContext startup;
+  startup.arguments = arguments;
+  app.CreateMainWindow(*backend, std::move(startup));
+  return app.Run(*backend);
 }

@@ -9,6 +9,8 @@
 
 #include "image/dither.h"
 #include "image/palette.h"
+// The free entries of an 8-bit system palette (kFirstFreeSystemEntry, kFreeSystemEntries).
+#include "platform/display.h"
 
 class TProfile;
 
@@ -16,9 +18,6 @@ class TProfile;
 inline constexpr std::uint8_t kPaletteNoCollapse = 0x04;
 // The Effect setting that draws pictures straight to the screen.
 inline constexpr int kDirectEffect = 1;
-// An 8-bit palette display keeps 10 static colours at each end.
-inline constexpr int kFirstFreeSystemEntry = 10;
-inline constexpr int kFreeSystemEntries = 236;
 
 // What the build needs from the screen.
 class PaletteDisplay {
