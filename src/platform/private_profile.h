@@ -1,13 +1,14 @@
-// Sectioned key=value settings files with the semantics of the private
-// profile functions the program was designed around: section and key names
-// compare without case, the first of duplicate sections or keys is the one that
-// counts, a missing file or key gives the default, and every line that is not
-// touched (comments, blank lines, unknown keys) is kept as it was.
+// Sectioned key=value settings files with the semantics of the classic private
+// profile functions: section and key names compare without case, the first of
+// duplicate sections or keys is the one that counts, a missing file or key gives
+// the default, and every line that is not touched (comments, blank lines,
+// unknown keys) is kept as it was.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // The value of `key` in `section` of `file`, trimmed of surrounding blanks and of
@@ -15,6 +16,20 @@
 // the file, section or key is missing.
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view default_value, const std::string& file);
+
+// One section of a settings file, read with a single pass over the file, for
+// callers that look up many keys: each lookup answers as GetPrivateProfileString
+// would have when the section was read.
+class TProfileSection {
+ public:
+  TProfileSection(std::string_view section, const std::string& file);
+
+  std::string Get(std::string_view key, std::string_view default_value) const;
+
+ private:
+  // By lower-cased key; values already trimmed and unquoted.
+  std::unordered_map<std::string, std::string> values_;
+};
 
 // Sets `key` in `section` of `file`, creating the file and the section as needed.
 // A null or empty value deletes the key; a null key deletes the whole section.
@@ -31,8 +46,9 @@ struct ProfileEntry {
   std::optional<std::string> value;
 };
 
-// Applies the entries in order, as that many WritePrivateProfileString calls
-// would, with one read and at most one atomic write (none when nothing changes).
-// Entries whose names or values are refused are skipped and make it return false.
+// Applies the entries as that many WritePrivateProfileString calls would, with
+// one read and at most one atomic write (none when nothing changes); of several
+// entries for one key the last counts. Entries whose names or values are refused
+// are skipped and make it return false.
 bool WritePrivateProfileEntries(std::string_view section, const std::vector<ProfileEntry>& entries,
                                 const std::string& file);

@@ -139,16 +139,16 @@ bool TProfile::HasOwnedCopy(StringKey key) const {
 }
 
 void TProfile::Restore() {
+  // One pass over the file for all keys: hand-edited files may be huge.
+  const TProfileSection stored(section_, file_);
   for (int i = 0; i < kIntKeyCount; ++i) {
     const IntKeyInfo& info = IntKeyTable()[i];
-    const std::string text =
-        GetPrivateProfileString(section_, info.name, std::to_string(ints_[i]), file_);
+    const std::string text = stored.Get(info.name, std::to_string(ints_[i]));
     ints_[i] = Clamp(ParseDecimalInt(text).value_or(ints_[i]), info);
   }
   for (int i = 0; i < kStringKeyCount; ++i) {
     const auto key = static_cast<StringKey>(i);
-    Set(key,
-        GetPrivateProfileString(section_, StringKeyTable()[i].name, BuiltInDefault(key), file_));
+    Set(key, stored.Get(StringKeyTable()[i].name, BuiltInDefault(key)));
   }
 }
 

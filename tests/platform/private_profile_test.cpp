@@ -1,10 +1,16 @@
 #include "platform/private_profile.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -17,9 +23,10 @@ class PrivateProfileTest : public ::testing::Test {
   bool Write(const char* section, const char* key, const char* value) {
     return WritePrivateProfileString(section, key, value, file_);
   }
-  std::size_t FilesInFolder() const {
+  std::size_t FilesInFolder() const { return FilesIn(dir_.path()); }
+  static std::size_t FilesIn(const std::string& folder) {
     std::size_t count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
       ++count;
     }
     return count;
@@ -142,6 +149,143 @@ TEST_F(PrivateProfileTest, WritesThroughASymbolicLink) {
   ASSERT_TRUE(Write("a", "y", "2"));
   EXPECT_TRUE(std::filesystem::is_symlink(file_));
   EXPECT_EQ(ReadFileText(dir_.File("real.ini")), "[a]\nx=1\ny=2\n");
+}
+
+TEST_F(PrivateProfileTest, ASectionReadOnceAnswersAsSingleReadsDo) {
+  const std::string text =
+      "\xEF\xBB\xBF"
+      "[a]\r\n"
+      "x=1\r\n"
+      "[ Viewer ]\r\n"
+      " Key One = \"  quoted  \" \r\n"
+      "dup=first\r\n"
+      "DUP=second\r\n"
+      "; comment=no\r\n"
+      "empty=\r\n"
+      "[viewer]\r\n"
+      "late=ignored\r\n";
+  ASSERT_TRUE(WriteFileText(file_, text));
+  const TProfileSection viewer("VIEWER", file_);
+  for (const char* key : {"key one", "dup", "Dup", "; comment", "empty", "late", "x", "absent"}) {
+    EXPECT_EQ(viewer.Get(key, "none "), Get("viewer", key, "none ")) << key;
+  }
+  EXPECT_EQ(viewer.Get("KEY ONE", ""), "  quoted  ");
+  EXPECT_EQ(viewer.Get("dup", ""), "first");
+  EXPECT_EQ(viewer.Get("late", "none"), "none");
+  EXPECT_EQ(TProfileSection("a", file_).Get("x", ""), "1") << "the first line, past the mark";
+  EXPECT_EQ(TProfileSection("none", file_).Get("x", "d  "), "d");
+  EXPECT_EQ(TProfileSection("a", dir_.File("missing.ini")).Get("x", "d"), "d");
+}
+
+TEST_F(PrivateProfileTest, EntriesApplyInOnePassAsSingleWritesWould) {
+  ASSERT_TRUE(WriteFileText(file_, "[a]\nKeep=1\nx=old\nX=duplicate\ny=2\n\n[b]\nx=other\n"));
+  ASSERT_TRUE(WritePrivateProfileEntries("A",
+                                         {{"new1", std::string("n")},
+                                          {"X", std::string("first")},
+                                          {"y", std::nullopt},
+                                          {"new2", std::string("m")},
+                                          {"x", std::string("last")},
+                                          {"NEW1", std::string("again")}},
+                                         file_));
+  EXPECT_EQ(ReadFileText(file_),
+            "[a]\nKeep=1\nx=last\nX=duplicate\nnew1=again\nnew2=m\n\n[b]\nx=other\n")
+      << "the first of duplicates changes, keys keep their spelling, new keys keep their order";
+
+  ASSERT_TRUE(
+      WritePrivateProfileEntries("c", {{"k", std::nullopt}, {"j", std::string("1")}}, file_));
+  EXPECT_EQ(ReadFileText(file_),
+            "[a]\nKeep=1\nx=last\nX=duplicate\nnew1=again\nnew2=m\n\n[b]\nx=other\n\n[c]\nj=1\n");
+}
+
+TEST_F(PrivateProfileTest, ManyKeysAndAHugeLineReadAndWriteBack) {
+  std::string text = "[other]\nhuge=" + std::string(4 << 20, 'h') + "\n[a]\n";
+  for (int i = 0; i < 50000; ++i)
+    text += "key" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+  ASSERT_TRUE(WriteFileText(file_, text));
+  const TProfileSection section("a", file_);
+  EXPECT_EQ(section.Get("KEY49999", ""), "49999");
+  EXPECT_EQ(section.Get("huge", "none"), "none");
+
+  std::vector<ProfileEntry> entries;
+  for (int i = 0; i < 50000; i += 2) entries.push_back({"key" + std::to_string(i), std::nullopt});
+  entries.push_back({"key1", std::string("one")});
+  ASSERT_TRUE(WritePrivateProfileEntries("a", entries, file_));
+  const TProfileSection after("a", file_);
+  EXPECT_EQ(after.Get("key0", "gone"), "gone");
+  EXPECT_EQ(after.Get("key1", ""), "one");
+  EXPECT_EQ(after.Get("key49999", ""), "49999");
+  EXPECT_EQ(TProfileSection("other", file_).Get("huge", "").size(), std::size_t{4 << 20});
+}
+
+// Writes that fail keep the old file and leave no temporary file behind.
+class FailingProfileWriteTest : public PrivateProfileTest {
+ protected:
+  void SetUp() override { ASSERT_TRUE(WriteFileText(file_, kOriginal)); }
+  void ExpectOriginalAlone() {
+    EXPECT_EQ(ReadFileText(file_), kOriginal);
+    EXPECT_EQ(FilesInFolder(), 1u) << "a temporary file was left behind";
+  }
+  static constexpr const char* kOriginal = "[a]\nx=1\n";
+};
+
+TEST_F(FailingProfileWriteTest, AFullDiskKeepsTheOldFile) {
+  const std::string file = file_;
+  const int status = RunInChildProcess([&file] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{16, 16};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+    const std::string value(4096, 'v');
+    return WritePrivateProfileString("a", "y", value.c_str(), file) ? 1 : 0;
+  });
+  EXPECT_EQ(status, 0) << "the write must report failure";
+  ExpectOriginalAlone();
+}
+
+TEST_F(FailingProfileWriteTest, AReadOnlyFolderIsReported) {
+  ASSERT_EQ(chmod(file_.c_str(), 0666), 0);
+  ASSERT_EQ(chmod(dir_.path().c_str(), 0555), 0);
+  const std::string file = file_;
+  const int status = RunInChildProcess([&file] {
+    if (!DropFileAccessPrivileges()) return 2;
+    const bool single = WritePrivateProfileString("a", "y", "2", file);
+    const bool several = WritePrivateProfileEntries("a", {{"z", std::string("3")}}, file);
+    const bool section = WritePrivateProfileString("a", nullptr, nullptr, file);
+    return single || several || section ? 1 : 0;
+  });
+  ASSERT_EQ(chmod(dir_.path().c_str(), 0700), 0);
+  EXPECT_EQ(status, 0);
+  ExpectOriginalAlone();
+}
+
+TEST_F(FailingProfileWriteTest, AnUnreadableFileIsNeverReplaced) {
+  // The folder would let the write replace the file; only reading it is denied.
+  ASSERT_EQ(chmod(file_.c_str(), 0), 0);
+  ASSERT_EQ(chmod(dir_.path().c_str(), 0777), 0);
+  const std::string file = file_;
+  const int status = RunInChildProcess([&file] {
+    if (!DropFileAccessPrivileges()) return 2;
+    if (GetPrivateProfileString("a", "x", "default", file) != "default") return 3;
+    const bool single = WritePrivateProfileString("a", "y", "2", file);
+    const bool several = WritePrivateProfileEntries("a", {{"z", std::string("3")}}, file);
+    const bool section = WritePrivateProfileString("a", nullptr, nullptr, file);
+    return single || several || section ? 1 : 0;
+  });
+  ASSERT_EQ(chmod(dir_.path().c_str(), 0700), 0);
+  ASSERT_EQ(chmod(file_.c_str(), 0600), 0);
+  EXPECT_EQ(status, 0);
+  ExpectOriginalAlone();
+}
+
+TEST_F(PrivateProfileTest, ANamedPipeInPlaceOfTheFileNeitherHangsNorIsReplaced) {
+  ASSERT_EQ(mkfifo(file_.c_str(), 0600), 0);
+  const std::string file = file_;
+  const int status = RunInChildProcess([&file] {
+    if (GetPrivateProfileString("a", "x", "default", file) != "default") return 3;
+    if (TProfileSection("a", file).Get("x", "default") != "default") return 4;
+    return WritePrivateProfileString("a", "x", "1", file) ? 1 : 0;
+  });
+  EXPECT_EQ(status, 0) << "-1: the child hung on the pipe";
+  EXPECT_TRUE(std::filesystem::is_fifo(file_));
 }
 
 }  // namespace

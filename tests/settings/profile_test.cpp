@@ -1,11 +1,18 @@
 #include "settings/profile.h"
 
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
+#include <array>
+#include <csignal>
+#include <filesystem>
 #include <string>
 
 #include "platform/private_profile.h"
 #include "profile_environment.h"
+#include "support/child_process.h"
 
 namespace {
 
@@ -14,6 +21,41 @@ using ProfileTest = ProfileEnvironment;
 bool FileHasLine(const std::string& file, const std::string& line) {
   return ("\n" + ReadFileText(file)).find("\n" + line + "\n") != std::string::npos;
 }
+
+// Counts the opens of one file, watched by the kernel from outside the code
+// under test.
+class OpenCounter {
+ public:
+  explicit OpenCounter(const std::string& file) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    // Closes are watched too: the kernel merges an event into an identical one
+    // still unread, so opens alone would count as one.
+    if (fd_ >= 0) watch_ = inotify_add_watch(fd_, file.c_str(), IN_OPEN | IN_CLOSE);
+  }
+  ~OpenCounter() {
+    if (fd_ >= 0) close(fd_);
+  }
+  OpenCounter(const OpenCounter&) = delete;
+  OpenCounter& operator=(const OpenCounter&) = delete;
+
+  bool Watching() const { return fd_ >= 0 && watch_ >= 0; }
+  int Opens() {
+    alignas(inotify_event) std::array<char, 4096> buffer;
+    ssize_t length;
+    while ((length = read(fd_, buffer.data(), buffer.size())) > 0) {
+      for (ssize_t at = 0; at < length;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer.data() + at);
+        if (event->mask & (IN_OPEN | IN_Q_OVERFLOW)) ++opens_;
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      }
+    }
+    return opens_;
+  }
+
+ private:
+  int fd_;
+  int watch_ = -1;
+  int opens_ = 0;
+};
 
 TEST_F(ProfileTest, FreshSaveWritesNoKeyAtAll) {
   TProfile profile;
@@ -262,6 +304,49 @@ TEST_F(ProfileTest, CreatesTheSystemFolderOnFirstWrite) {
   profile.Set(IntKey::Invert, 1);
   ASSERT_TRUE(profile.Save());
   EXPECT_TRUE(FileHasLine(nested + "/zentrope.ini", "Invert=1"));
+}
+
+TEST_F(ProfileTest, RestoreAndSaveReadABigFileOnceEach) {
+  std::string text = "[zentrope]\nEffect=4\nCopyImageTo=/pictures\n";
+  text += "[junk]\nline=" + std::string(2 << 20, 'x') + "\n";
+  for (int i = 0; i < 20000; ++i) text += "junk" + std::to_string(i) + "=1\n";
+  text += "[zentrope]\nEffect=9\n";
+  ASSERT_TRUE(WriteFileText(ViewerFile(), text));
+  TProfile profile;
+  OpenCounter counter(ViewerFile());
+  ASSERT_TRUE(counter.Watching());
+
+  profile.Set(IntKey::Effect, 1);
+  profile.Restore();
+  EXPECT_EQ(counter.Opens(), 1);
+  EXPECT_EQ(profile.Get(IntKey::Effect), 4);
+  EXPECT_EQ(profile.Get(StringKey::CopyImageTo), "/pictures");
+
+  profile.Set(IntKey::Invert, 1);
+  ASSERT_TRUE(profile.Save());
+  EXPECT_EQ(counter.Opens(), 2);
+  const std::string saved = ReadFileText(ViewerFile());
+  EXPECT_EQ(saved.size(), text.size() + std::string("Invert=1\n").size());
+  EXPECT_NE(saved.find("CopyImageTo=/pictures\nInvert=1\n[junk]"), std::string::npos);
+}
+
+TEST_F(ProfileTest, AFailedSaveIsReportedAndKeepsTheFile) {
+  ASSERT_TRUE(WriteFileText(ViewerFile(), "[zentrope]\nEffect=4\n"));
+  TProfile profile;
+  profile.Set(StringKey::FileSpec, std::string(4096, 'f'));
+  const int status = RunInChildProcess([&profile] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{64, 64};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+    return profile.Save() ? 1 : 0;
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(ReadFileText(ViewerFile()), "[zentrope]\nEffect=4\n");
+  std::size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(windir_.path())) {
+    ++files;
+  }
+  EXPECT_EQ(files, 2u) << "the settings file and the first-start record, nothing else";
 }
 
 }  // namespace
