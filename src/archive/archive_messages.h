@@ -7,6 +7,9 @@ inline constexpr char kLogShortDecode[] = "Error decoding, wrote a short file";
 inline constexpr char kLogEncoding[] = "Encoding %s";
 inline constexpr char kLogUnsafeName[] = "Did not create %s - unsafe file name.";
 inline constexpr char kLogOwnInput[] = "Did not create %s - it is the file being read.";
+inline constexpr char kLogCannotCreate[] = "Did not create %s - %s.";
+inline constexpr char kLogWriteFailed[] = "Error writing %s - %s.";
+inline constexpr char kLogReadFailed[] = "Error reading %s";
 inline constexpr char kLogUnableToOpen[] = "Unable to open %s";
 inline constexpr char kLogZipInfoFor[] = "Zip Info for %s";
 inline constexpr char kLogZipColumns[] = "Length  Date     Time  Name";
@@ -16,6 +19,7 @@ inline constexpr char kLogNotAZip[] = "This file is not a zip file.";
 inline constexpr char kLogObsoleteMethod[] = "Did not create %s - obsolete compression type.";
 inline constexpr char kLogShortZipRead[] = "Error reading zip file, wrote a short file %s";
 inline constexpr char kLogShortZipWrite[] = "Error writing %s, wrote a short file";
+inline constexpr char kLogZipDamaged[] = "%s is damaged or needs a newer unzipper.";
 inline constexpr const char* kZipAdvice[] = {
     "This file was produced by an old version of pkzip and can not",
     "be read by Zentrope.  Please press F1 and choose ZIP Utilities",

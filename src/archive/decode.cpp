@@ -1,49 +1,43 @@
 #include "archive/decode.h"
 
-#include <fcntl.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
-#include <cstring>
-#include <vector>
+#include <cstdio>
 
 #include "archive/archive_messages.h"
+#include "archive/regular_input.h"
+#include "archive/safe_name.h"
 #include "platform/log_sink.h"
 #include "platform/long_operation.h"
 #include "platform/path.h"
 
 namespace {
-class ReadFile {
- public:
-  explicit ReadFile(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
-  ~ReadFile() {
-    if (fd_ >= 0) close(fd_);
-  }
-  ReadFile(const ReadFile&) = delete;
-  ReadFile& operator=(const ReadFile&) = delete;
-  int fd() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 bool IsEndLine(const TextLine& line) {
   return line.length == 3 && line.StartsWith("end");
 }
 
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
 }  // namespace
 
 TDecode::~TDecode() {
-  if (file_) {
-    LogLine(kLogShortDecode);
-    file_.Close();
-  }
+  Finish();
+}
+
+void TDecode::Finish() {
+  if (!output_.is_open()) return;
+  LogLine(kLogShortDecode);
+  output_.Discard();
+  failed_ = true;
 }
 
 void TDecode::Decode(const std::string& path) {
   TextLine line;
+  set_path_ = path;
   for (int part = 1; part <= kMaxParts; ++part) {
     path_ = part == 1 ? path : DecodePartName(path, part);
-    ReadFile input(path_);
+    TRegularInput input(path_);
     input_ = input.fd();
     if (input.fd() < 0) return;
     LogLine(kLogDecoding, path_);
@@ -58,7 +52,7 @@ void TDecode::Decode(const std::string& path) {
 }
 
 void TDecode::ProcessLine(TextLine& line) {
-  if (!file_) {
+  if (!output_.is_open()) {
     if (line.StartsWith("begin ")) StartFile(line);
     return;
   }
@@ -70,6 +64,20 @@ void TDecode::ProcessLine(TextLine& line) {
   DataLine(line);
 }
 
+// Replacing any part of the set, even one already read, would destroy the
+// posting being decoded.
+bool TDecode::IsPartOfSet(const std::string& output) const {
+  struct stat target {};
+  if (stat(output.c_str(), &target) != 0) return false;
+  for (int part = 1; part <= kMaxParts; ++part) {
+    const std::string name = part == 1 ? set_path_ : DecodePartName(set_path_, part);
+    struct stat info {};
+    if (stat(name.c_str(), &info) != 0) break;
+    if (SameFile(info, target)) return true;
+  }
+  return input_ >= 0 && IsSameFile(output, input_);
+}
+
 void TDecode::StartFile(const TextLine& line) {
   unsigned mode = 0;
   char name[kTextLineLimit + 1] = {};
@@ -77,18 +85,24 @@ void TDecode::StartFile(const TextLine& line) {
   const std::string reduced = ReduceToSafeFileName(name);
   if (reduced.empty()) {
     // A name like "..", or one made only of directories, is never written.
-    LogLine(kLogUnsafeName, name);
+    LogLine(kLogUnsafeName, ReplaceControlBytes(name));
+    failed_ = true;
     return;
   }
   PathParts where = SplitPath(path_);
   where.name = reduced;
   where.extension.clear();
   const std::string output = JoinPath(where);
-  if (IsSameFile(output, input_)) {
+  if (IsPartOfSet(output)) {
     LogLine(kLogOwnInput, output);
+    failed_ = true;
     return;
   }
-  if (!file_.Open(CreateOutputFile(output), "wb")) return;
+  if (!output_.Create(output)) {
+    LogLine(kLogCannotCreate, output, output_.FailureReason());
+    failed_ = true;
+    return;
+  }
   LogLine(kLogCreated, output);
   last_full_ = true;
   saw_terminator_ = false;
@@ -96,8 +110,19 @@ void TDecode::StartFile(const TextLine& line) {
 }
 
 void TDecode::CloseFile() {
-  if (!saw_terminator_) LogLine(kLogShortDecode);
-  file_.Close();
+  const std::string output = output_.target();
+  if (output_.failed()) {
+    LogLine(kLogWriteFailed, output, output_.FailureReason());
+  } else if (!saw_terminator_) {
+    LogLine(kLogShortDecode);
+  } else if (output_.Commit()) {
+    ++completed_;
+    return;
+  } else {
+    LogLine(kLogWriteFailed, output, output_.FailureReason());
+  }
+  output_.Discard();
+  failed_ = true;
 }
 
 void TDecode::DataLine(TextLine& line) {
@@ -132,14 +157,14 @@ void TDecode::DataLine(TextLine& line) {
   }
   unsigned char bytes[kUuFullLineBytes];
   DecodeUuGroups(line.text + 1, n, bytes);
-  std::fwrite(bytes, 1, static_cast<std::size_t>(n), file_.get());
+  output_.Write(bytes, static_cast<std::size_t>(n));
 }
 
-void RunDecode(const std::vector<std::string>& paths) {
+bool RunDecode(const std::vector<std::string>& paths) {
   ShowProgress(50);
-  {
-    TDecode decode;
-    for (const std::string& path : paths) decode.Decode(path);
-  }
+  TDecode decode;
+  for (const std::string& path : paths) decode.Decode(path);
+  decode.Finish();
   EndProgress();
+  return !decode.failed();
 }

@@ -1,7 +1,6 @@
 #include "archive/encode.h"
 
-#include <fcntl.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -9,6 +8,8 @@
 
 #include "archive/archive_messages.h"
 #include "archive/encoded_text.h"
+#include "archive/regular_input.h"
+#include "archive/replacement_file.h"
 #include "platform/log_sink.h"
 #include "platform/long_operation.h"
 #include "platform/path.h"
@@ -23,8 +24,8 @@ char UuChar(unsigned value) {
   return value == 0 ? '`' : static_cast<char>(' ' + value);
 }
 
-void WriteDataLine(std::FILE* out, const unsigned char* bytes, std::size_t count) {
-  char line[kUuFullLineLength + 1];
+void WriteDataLine(TReplacementFile& out, const unsigned char* bytes, std::size_t count) {
+  unsigned char line[kUuFullLineLength + 1];
   std::size_t length = 0;
   line[length++] = UuChar(static_cast<unsigned>(count));
   for (std::size_t i = 0; i < count; i += 3) {
@@ -37,11 +38,26 @@ void WriteDataLine(std::FILE* out, const unsigned char* bytes, std::size_t count
     line[length++] = UuChar(b3);
   }
   line[length++] = '\n';
-  std::fwrite(line, 1, length, out);
+  out.Write(line, length);
 }
 
-void WriteBanner(std::FILE* out, int section, int sections, const std::string& file_name) {
-  std::fprintf(out, kBannerFormat, section, sections, file_name.c_str());
+void WriteText(TReplacementFile& out, const std::string& text) {
+  out.Write(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+}
+
+void WriteBanner(TReplacementFile& out, int section, int sections, const std::string& file_name) {
+  const int length = std::snprintf(nullptr, 0, kBannerFormat, section, sections, file_name.c_str());
+  if (length <= 0) return;
+  std::string banner(static_cast<std::size_t>(length) + 1, '\0');
+  std::snprintf(banner.data(), banner.size(), kBannerFormat, section, sections, file_name.c_str());
+  banner.pop_back();
+  WriteText(out, banner);
+}
+
+// Reads up to `length` bytes; false on a read error.
+bool ReadChunk(std::FILE* input, unsigned char* bytes, std::size_t length, std::size_t& got) {
+  got = std::fread(bytes, 1, length, input);
+  return got > 0 || !std::ferror(input);
 }
 }  // namespace
 
@@ -66,44 +82,76 @@ std::string EncodeSectionName(const std::string& path, int section) {
 TEncode::TEncode(int lines_per_section)
     : lines_per_section_(std::clamp(lines_per_section, kMinEncodeLines, kMaxEncodeLines)) {}
 
-void TEncode::Encode(const std::string& path) {
+bool TEncode::Encode(const std::string& path) {
   BufferedFile input;
-  if (!input.Open(open(path.c_str(), O_RDONLY | O_CLOEXEC), "rb")) return;
+  if (!input.Open(OpenRegularFile(path), "rb")) return false;
   LogLine(kLogEncoding, path);
-  std::fseek(input.get(), 0, SEEK_END);
-  const long end = std::ftell(input.get());
-  std::fseek(input.get(), 0, SEEK_SET);
-  const EncodeLayout layout =
-      PlanEncodeSections(end > 0 ? static_cast<std::uint64_t>(end) : 0, lines_per_section_);
+  struct stat info {};
+  const std::uint64_t size =
+      fstat(fileno(input.get()), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+  const EncodeLayout layout = PlanEncodeSections(size, lines_per_section_);
   const int sections = static_cast<int>(layout.sections);
   const PathParts parts = SplitPath(path);
   const std::string file_name = parts.name + parts.extension;
+  // Every section is kept beside its name until the last one is written, so
+  // a failure leaves the files of those names as they were.
+  std::vector<std::unique_ptr<TReplacementFile>> written;
   unsigned char bytes[kUuFullLineBytes];
-  for (int section = 1; section <= kMaxSections; ++section) {
+  bool at_end = false;
+  for (int section = 1; section <= kMaxSections && !at_end; ++section) {
     const std::string section_path = EncodeSectionName(path, section);
-    BufferedFile out;
-    if (!out.Open(CreateOutputFile(section_path), "w")) return;
+    if (IsSameFile(section_path, fileno(input.get()))) {
+      LogLine(kLogOwnInput, section_path);
+      return false;
+    }
+    auto out = std::make_unique<TReplacementFile>();
+    if (!out->Create(section_path)) {
+      LogLine(kLogCannotCreate, section_path, out->FailureReason());
+      return false;
+    }
     LogLine(kLogCreated, section_path);
-    WriteBanner(out.get(), section, sections, file_name);
-    if (section == 1) std::fprintf(out.get(), "begin 644 %s\n", file_name.c_str());
-    std::int64_t written = 0;
+    WriteBanner(*out, section, sections, file_name);
+    if (section == 1) WriteText(*out, "begin 644 " + file_name + "\n");
+    std::int64_t lines = 0;
     do {
-      const std::size_t got = std::fread(bytes, 1, sizeof bytes, input.get());
-      if (got == 0) {
-        std::fputs("`\nend\n", out.get());
-        WriteBanner(out.get(), section, sections, file_name);
-        return;
+      std::size_t got = 0;
+      if (!ReadChunk(input.get(), bytes, sizeof bytes, got)) {
+        LogLine(kLogReadFailed, path);
+        return false;
       }
-      WriteDataLine(out.get(), bytes, got);
-      ++written;
-    } while (written <= layout.lines);
-    WriteBanner(out.get(), section, sections, file_name);
+      if (got == 0) {
+        WriteText(*out, "`\nend\n");
+        at_end = true;
+        break;
+      }
+      WriteDataLine(*out, bytes, got);
+      ++lines;
+    } while (lines <= layout.lines && !out->failed());
+    WriteBanner(*out, section, sections, file_name);
+    if (!out->Finish()) {
+      LogLine(kLogWriteFailed, section_path, out->FailureReason());
+      return false;
+    }
+    written.push_back(std::move(out));
   }
+  if (!at_end) {
+    LogLine(kLogReadFailed, path);  // the file grew while it was read
+    return false;
+  }
+  for (const auto& section : written) {
+    if (!section->Commit()) {
+      LogLine(kLogWriteFailed, section->target(), section->FailureReason());
+      return false;
+    }
+  }
+  return true;
 }
 
-void RunEncode(const std::vector<std::string>& paths, int lines_per_section) {
+bool RunEncode(const std::vector<std::string>& paths, int lines_per_section) {
   ShowProgress(50);
   TEncode encode(lines_per_section);
-  for (const std::string& path : paths) encode.Encode(path);
+  bool all_done = true;
+  for (const std::string& path : paths) all_done = encode.Encode(path) && all_done;
   EndProgress();
+  return all_done;
 }

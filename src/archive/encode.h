@@ -1,6 +1,7 @@
 // TEncode: writes a file as uuencoded text in numbered section files
 // (pic.uu1 ... pic.uu9, pic.u10 ... pic.u99) of a bounded number of lines,
-// each ready to be posted as one message.
+// each ready to be posted as one message. The sections replace files of their
+// names only when every one of them is written completely.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +16,8 @@ class TEncode {
   // `lines_per_section` is the EncodeLines setting, clamped to its range.
   explicit TEncode(int lines_per_section);
 
-  void Encode(const std::string& path);
+  // False when the input cannot be read or a section cannot be written.
+  bool Encode(const std::string& path);
 
  private:
   int lines_per_section_;
@@ -32,5 +34,6 @@ struct EncodeLayout {
 };
 EncodeLayout PlanEncodeSections(std::uint64_t size, int lines_per_section);
 
-// The Encode command over the chosen files, with the busy cursor shown meanwhile.
-void RunEncode(const std::vector<std::string>& paths, int lines_per_section);
+// The Encode command over the chosen files, with the busy cursor shown
+// meanwhile. False when any file failed.
+bool RunEncode(const std::vector<std::string>& paths, int lines_per_section);

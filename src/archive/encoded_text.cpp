@@ -101,29 +101,12 @@ std::string DecodePartName(const std::string& path, int part) {
   return JoinPath(parts);
 }
 
-std::string ReduceToSafeFileName(std::string_view name) {
-  const auto separator = name.find_last_of("/\\");
-  if (separator != std::string_view::npos) name.remove_prefix(separator + 1);
-  if (name.empty() || name == "." || name == "..") return {};
-  return std::string(name);
-}
-
-int CreateOutputFile(const std::string& path) {
-  return open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-}
-
-bool IsSameFile(const std::string& path, int fd) {
-  struct stat named {
-  }, open_file{};
-  return stat(path.c_str(), &named) == 0 && fstat(fd, &open_file) == 0 &&
-         named.st_dev == open_file.st_dev && named.st_ino == open_file.st_ino;
-}
-
 bool WriteAll(int fd, const void* data, std::size_t length) {
   const auto* bytes = static_cast<const unsigned char*>(data);
   while (length > 0) {
     const ssize_t wrote = write(fd, bytes, length);
     if (wrote < 0 && errno == EINTR) continue;
+    if (wrote == 0) errno = ENOSPC;
     if (wrote <= 0) return false;
     bytes += wrote;
     length -= static_cast<std::size_t>(wrote);
@@ -132,9 +115,8 @@ bool WriteAll(int fd, const void* data, std::size_t length) {
 }
 
 void OutputBuffer::Write(const unsigned char* data, std::size_t length) {
-  total_ += length;
-  while (length > 0) {
-    if (used_ == sizeof buffer_) Flush();
+  while (length > 0 && !failed()) {
+    if (used_ == sizeof buffer_ && !Flush()) return;
     const std::size_t take = std::min(length, sizeof buffer_ - used_);
     std::memcpy(buffer_ + used_, data, take);
     used_ += take;
@@ -144,9 +126,11 @@ void OutputBuffer::Write(const unsigned char* data, std::size_t length) {
 }
 
 bool OutputBuffer::Flush() {
-  if (used_ > 0 && !WriteAll(fd_, buffer_, used_)) failed_ = true;
+  if (used_ > 0 && !failed() && !WriteAll(fd_, buffer_, used_)) {
+    error_number_ = errno != 0 ? errno : EIO;
+  }
   used_ = 0;
-  return !failed_;
+  return !failed();
 }
 
 bool BufferedFile::Open(int fd, const char* mode) {

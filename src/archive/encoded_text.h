@@ -70,37 +70,27 @@ std::string StreamPartName(const std::string& path, int part);
 // rewritten, or the extension becomes "." and the digits when it is too short.
 std::string DecodePartName(const std::string& path, int part);
 
-// A name from an archive or a begin line reduced to its last component ("/"
-// and "\" both separate). Empty when nothing safe is left: an empty name, "."
-// or "..".
-std::string ReduceToSafeFileName(std::string_view name);
-
-// Creates (or truncates) an output file without following a symbolic link at
-// `path`. -1 on failure.
-int CreateOutputFile(const std::string& path);
-
-// True when `path` names the very file open as `fd` (so writing it would
-// destroy the input being read).
-bool IsSameFile(const std::string& path, int fd);
-
-// Writes all of `data` at the descriptor's position; false on a short write.
+// Writes all of `data` at the descriptor's position; false on a short write
+// (errno set, ENOSPC when the system gave no reason).
 bool WriteAll(int fd, const void* data, std::size_t length);
 
-// Collects small writes into file-sized blocks. Remembers a failed write.
+// Collects small writes into file-sized blocks. Remembers the first failed
+// write; nothing more is written after it.
 class OutputBuffer {
  public:
   explicit OutputBuffer(int fd) : fd_(fd) {}
   void Write(const unsigned char* data, std::size_t length);
   // Writes what is held; false when any write failed.
   bool Flush();
-  std::uint64_t total() const { return total_; }
+  bool failed() const { return error_number_ != 0; }
+  // errno of the failed write; 0 while all went well.
+  int error_number() const { return error_number_; }
 
  private:
   int fd_;
   unsigned char buffer_[kFileBufferSize];
   std::size_t used_ = 0;
-  std::uint64_t total_ = 0;
-  bool failed_ = false;
+  int error_number_ = 0;
 };
 
 // A stdio file over a descriptor, with the program's file buffer size.

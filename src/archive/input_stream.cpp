@@ -12,6 +12,7 @@
 #include <new>
 #include <string_view>
 
+#include "archive/regular_input.h"
 #include "archive/stream_inflater.h"
 #include "archive/stream_text_decode.h"
 #include "platform/path.h"
@@ -291,9 +292,11 @@ TextKind KindOfLine(std::string_view line) {
   return TextKind::kNone;
 }
 
-// Replaces the source by a temporary file of the text's decoded bytes. False
+enum class TextDecode { kNone, kDecoded, kWriteFailed };
+
+// Replaces the source by a temporary file of the text's decoded bytes. kNone
 // when the text holds no encoded data or no temporary file could be made.
-bool DecodeEncodedText(InputStream* s) {
+TextDecode DecodeEncodedText(InputStream* s) {
   const std::size_t length = ReadAtMost(s->file, 0, s->inbuf.data(), kTextScanLimit);
   const std::string_view text(reinterpret_cast<const char*>(s->inbuf.data()), length);
   std::size_t line_start = 0;
@@ -304,31 +307,37 @@ bool DecodeEncodedText(InputStream* s) {
       if (temp >= 0) {
         close(s->file);
         s->file = temp;
-        if (kind == TextKind::kUuencoded) {
-          UudecodeToFile(s->path, temp);
-        } else {
-          Base64DecodeToFile(s->path, temp);
-        }
-        return true;
+        const bool written = kind == TextKind::kUuencoded ? UudecodeToFile(s->path, temp)
+                                                          : Base64DecodeToFile(s->path, temp);
+        return written ? TextDecode::kDecoded : TextDecode::kWriteFailed;
       }
     }
     const auto newline = text.find('\n', line_start);
     if (newline == std::string_view::npos) break;
     line_start = newline + 1;
   }
-  return false;
+  return TextDecode::kNone;
 }
 
 void OpenMember(InputStream* s, std::uint32_t header_offset, TextScan scan) {
   ResetMember(s, header_offset);
   unsigned char header[kZipLocalHeaderSize];
-  if (ReadExactly(s->file, header_offset, header, sizeof header)) TakeHeaderFields(s, header);
+  const std::size_t got = ReadAtMost(s->file, header_offset, header, sizeof header);
+  if (got == sizeof header) {
+    TakeHeaderFields(s, header);
+  } else if (got >= 4 && Le32(header) != kZipLocalHeaderSignature) {
+    s->signature = Le32(header);  // an end record may be shorter than a local header
+  }
   if (s->signature == kZipLocalHeaderSignature) {
     OpenLocalHeader(s);
   } else if (header_offset != 0) {
     FailAsStored(s);  // the walk has run past the last local header
-  } else if (scan == TextScan::kAllowed && DecodeEncodedText(s)) {
+  } else if (const TextDecode decoded =
+                 scan == TextScan::kAllowed ? DecodeEncodedText(s) : TextDecode::kNone;
+             decoded != TextDecode::kNone) {
     OpenMember(s, 0, TextScan::kDone);
+    // Decoded bytes that could not all be kept must not pass for the file.
+    if (decoded == TextDecode::kWriteFailed) SetError(s);
   } else {
     ResetMember(s, 0);
     OpenAsPlainFile(s);
@@ -360,10 +369,8 @@ InputStream* stream_open(const char* path, const char* /*mode: always "rb"*/) {
   if (!path) return nullptr;
   std::unique_ptr<InputStream> stream(new (std::nothrow) InputStream);
   if (!stream) return nullptr;
-  stream->file = open(path, O_RDONLY | O_CLOEXEC);
+  stream->file = OpenRegularFile(path);
   if (stream->file < 0) return nullptr;
-  struct stat info {};
-  if (fstat(stream->file, &info) != 0 || S_ISDIR(info.st_mode)) return nullptr;
   stream->path = path;
   OpenMember(stream.get(), 0, TextScan::kAllowed);
   return stream.release();

@@ -1,30 +1,14 @@
 #include "archive/stream_text_decode.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <string_view>
 
 #include "archive/encoded_text.h"
+#include "archive/regular_input.h"
 #include "platform/path.h"
 
 namespace {
 constexpr std::string_view kBase64Marker = "Content-transfer-encoding: base64";
 constexpr int kBase64MaxLine = 76;
-
-class PartFile {
- public:
-  explicit PartFile(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
-  ~PartFile() {
-    if (fd_ >= 0) close(fd_);
-  }
-  PartFile(const PartFile&) = delete;
-  PartFile& operator=(const PartFile&) = delete;
-  int fd() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 std::string PartPath(const std::string& path, int part) {
   return part == 1 ? path : StreamPartName(path, part);
@@ -129,7 +113,7 @@ bool UudecodeToFile(const std::string& path, int out) {
   for (int part = 1; part <= kMaxParts && !state.finished; ++part) {
     const std::string name = PartPath(path, part);
     if (name.empty()) break;
-    PartFile input(name);
+    TRegularInput input(name);
     if (input.fd() < 0) break;
     LineReader reader(input.fd());
     while (!state.finished && reader.Next(line)) {
@@ -148,7 +132,7 @@ bool Base64DecodeToFile(const std::string& path, int out) {
   for (int part = 1; part <= kMaxParts && !finished; ++part) {
     const std::string name = PartPath(path, part);
     if (name.empty()) break;
-    PartFile input(name);
+    TRegularInput input(name);
     if (input.fd() < 0) break;
     LineReader reader(input.fd());
     while (!finished && reader.Next(line)) {

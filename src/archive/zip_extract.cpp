@@ -1,13 +1,14 @@
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zlib.h>
 
+#include <cstring>
 #include <memory>
 #include <new>
 
 #include "archive/archive_messages.h"
-#include "archive/encoded_text.h"
 #include "archive/input_stream.h"
+#include "archive/regular_input.h"
+#include "archive/replacement_file.h"
+#include "archive/safe_name.h"
 #include "archive/zip_commands.h"
 #include "archive/zip_walk.h"
 #include "platform/log_sink.h"
@@ -20,54 +21,42 @@ constexpr std::size_t kCopyBufferSize = 16384;
 enum class CopyResult { kCreated, kReadError, kWriteError };
 
 struct CopyOutcome {
-  bool write_error = false;
   std::uint64_t copied = 0;
   std::uint32_t crc = 0;
 };
 
-void CopyMember(InputStream* stream, int out, CopyOutcome& outcome) {
+// False when the copy buffer cannot be had.
+bool CopyMember(InputStream* stream, TReplacementFile& out, CopyOutcome& outcome) {
   std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[kCopyBufferSize]);
-  if (!buffer) {
-    outcome.write_error = true;
-    return;
-  }
-  OutputBuffer output(out);
+  if (!buffer) return false;
   uLong crc = crc32(0L, Z_NULL, 0);
   for (;;) {
     const std::size_t got = stream_read(buffer.get(), 1, kCopyBufferSize, stream);
     if (got == 0) break;
     crc = crc32(crc, buffer.get(), static_cast<uInt>(got));
     outcome.copied += got;
-    output.Write(buffer.get(), got);
+    out.Write(buffer.get(), got);
   }
-  if (!output.Flush()) outcome.write_error = true;
   outcome.crc = static_cast<std::uint32_t>(crc);
+  return true;
 }
 
-void SetMemberTime(int fd, const ZipMemberInfo& info) {
-  const std::time_t when = ZipMemberTime(info.date, info.time);
-  const timespec times[2] = {{when, 0}, {when, 0}};
-  futimens(fd, times);
-}
-
+// The member goes in place only when every byte arrived and checks out; an
+// existing file of its name is otherwise left alone.
 CopyResult ExtractMember(InputStream* stream, const ZipMemberInfo& info,
                          const std::string& output_path) {
+  TReplacementFile out;
   CopyOutcome outcome;
-  const int out = CreateOutputFile(output_path);
-  if (out < 0) {
-    outcome.write_error = true;
-  } else {
-    CopyMember(stream, out, outcome);
-    SetMemberTime(out, info);
-    if (close(out) != 0) outcome.write_error = true;
-  }
+  const bool copied = out.Create(output_path) && CopyMember(stream, out, outcome);
   if (stream_error(stream) != 0) return CopyResult::kReadError;
-  // The stream checks the CRC only when the member ends; a corrupt member
-  // must not be reported as created.
-  if (out >= 0 && outcome.copied == info.size && outcome.crc != info.crc) {
+  // The stream checks the CRC only when the member ends, too late for this.
+  if (copied && (outcome.copied != info.size || outcome.crc != info.crc)) {
     return CopyResult::kReadError;
   }
-  return outcome.write_error ? CopyResult::kWriteError : CopyResult::kCreated;
+  if (!copied) return CopyResult::kWriteError;
+  const std::time_t when = ZipMemberTime(info.date, info.time);
+  const timespec times[2] = {{when, 0}, {when, 0}};
+  return out.Commit(times) ? CopyResult::kCreated : CopyResult::kWriteError;
 }
 
 std::string DestinationDirectory(const std::string& archive, const std::string& answer) {
@@ -76,36 +65,47 @@ std::string DestinationDirectory(const std::string& archive, const std::string& 
   return SplitPath(folder).directory;
 }
 
-// Visits one member; returns true when its method cannot be extracted.
-bool VisitMember(InputStream* stream, const std::string& destination) {
-  ZipMemberInfo info{};
-  stream_member_info(stream, &info);
+// A folder entry ("dir/") holds nothing to write.
+bool IsFolderEntry(const ZipMemberInfo& info) {
+  if (!info.name || info.name[0] == '\0' || info.size != 0) return false;
+  const char last = info.name[strnlen(info.name, info.name_length) - 1];
+  return last == '/' || last == '\\';
+}
+
+struct MemberOutcome {
+  bool obsolete = false;
+  bool failed = false;
+};
+
+MemberOutcome VisitMember(InputStream* stream, const ZipMemberInfo& info,
+                          const std::string& destination) {
+  if (IsFolderEntry(info)) return {};
   const std::string display_name = ZipDisplayName(info.name);
   const std::string output_path = destination + display_name;
   if (!IsExtractableMethod(info.method)) {
     LogLine(kLogObsoleteMethod, output_path);
-    return true;
+    return {true, true};
   }
   if (ReduceToSafeFileName(display_name).empty()) {
     LogLine(kLogUnsafeName, output_path);
-    return false;
+    return {false, true};
   }
   if (IsSameFile(output_path, stream->file)) {
     LogLine(kLogOwnInput, output_path);
-    return false;
+    return {false, true};
   }
   switch (ExtractMember(stream, info, output_path)) {
     case CopyResult::kReadError:
       LogLine(kLogShortZipRead, output_path);
-      break;
+      return {false, true};
     case CopyResult::kWriteError:
       LogLine(kLogShortZipWrite, output_path);
-      break;
+      return {false, true};
     case CopyResult::kCreated:
       LogLine(kLogCreated, output_path);
       break;
   }
-  return false;
+  return {};
 }
 }  // namespace
 
@@ -114,31 +114,46 @@ std::string DefaultZipDestination(const std::string& path) {
   return parts.drive + parts.directory;
 }
 
-void ExtractZipArchive(const std::string& path, const std::optional<std::string>& answer) {
+bool ExtractZipArchive(const std::string& path, const std::optional<std::string>& answer) {
   UtilityScope utility;
-  if (!utility.entered() || !answer) return;
+  if (!utility.entered()) return false;
+  if (!answer) return true;
   const std::string destination = DestinationDirectory(path, *answer);
   InputStream* stream = stream_open(path.c_str(), "rb");
   if (!stream) {
     LogLine(kLogUnableToOpen, path);
-    return;
+    return false;
   }
   bool any_member = false;
   bool any_obsolete = false;
+  bool any_failed = false;
+  bool damaged = false;
   ZipMemberInfo info{};
   while (stream_member_info(stream, &info) == 0) {
+    if (HasDeferredSizes(info)) {
+      damaged = true;
+      break;
+    }
     any_member = true;
-    if (VisitMember(stream, destination)) any_obsolete = true;
+    const MemberOutcome outcome = VisitMember(stream, info, destination);
+    any_obsolete = any_obsolete || outcome.obsolete;
+    any_failed = any_failed || outcome.failed;
     stream_next_member(stream);
   }
-  LogZipWalkEnd(any_member, any_obsolete);
+  if (any_member && !damaged) damaged = !WalkReachedArchiveEnd(stream);
+  if (damaged) LogLine(kLogZipDamaged, path);
+  LogZipWalkEnd(any_member || damaged, any_obsolete);
   stream_close(stream);
+  return any_member && !damaged && !any_failed;
 }
 
-void RunUnzip(const std::vector<std::string>& paths, DestinationPrompt ask, void* context) {
+bool RunUnzip(const std::vector<std::string>& paths, DestinationPrompt ask, void* context) {
   ShowProgress(50);
+  bool all_extracted = true;
   for (const std::string& path : paths) {
-    ExtractZipArchive(path, ask(DefaultZipDestination(path), context));
+    all_extracted =
+        ExtractZipArchive(path, ask(DefaultZipDestination(path), context)) && all_extracted;
   }
   EndProgress();
+  return all_extracted;
 }

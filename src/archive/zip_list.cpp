@@ -23,20 +23,25 @@ void LogMemberLine(const ZipMemberInfo& info) {
 }
 }  // namespace
 
-void ListZipArchive(const std::string& path) {
+bool ListZipArchive(const std::string& path) {
   UtilityScope utility;
-  if (!utility.entered()) return;
+  if (!utility.entered()) return false;
   InputStream* stream = stream_open(path.c_str(), "rb");
   if (!stream) {
     LogLine(kLogUnableToOpen, path);
-    return;
+    return false;
   }
   LogLine(kLogZipInfoFor, path);
   LogLine("");
   bool any_member = false;
   bool any_obsolete = false;
+  bool damaged = false;
   ZipMemberInfo info{};
   while (stream_member_info(stream, &info) == 0) {
+    if (HasDeferredSizes(info)) {
+      damaged = true;
+      break;
+    }
     if (!any_member) {
       LogLine(kLogZipColumns);
       LogLine(kLogZipRule);
@@ -46,12 +51,17 @@ void ListZipArchive(const std::string& path) {
     if (!IsExtractableMethod(info.method)) any_obsolete = true;
     stream_next_member(stream);
   }
-  LogZipWalkEnd(any_member, any_obsolete);
+  if (any_member && !damaged) damaged = !WalkReachedArchiveEnd(stream);
+  if (damaged) LogLine(kLogZipDamaged, path);
+  LogZipWalkEnd(any_member || damaged, any_obsolete);
   stream_close(stream);
+  return any_member && !damaged;
 }
 
-void RunZipInfo(const std::vector<std::string>& paths) {
+bool RunZipInfo(const std::vector<std::string>& paths) {
   ShowProgress(50);
-  for (const std::string& path : paths) ListZipArchive(path);
+  bool all_listed = true;
+  for (const std::string& path : paths) all_listed = ListZipArchive(path) && all_listed;
   EndProgress();
+  return all_listed;
 }

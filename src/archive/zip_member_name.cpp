@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "archive/encoded_text.h"
+#include "archive/safe_name.h"
 #include "archive/zip_commands.h"
 #include "platform/path.h"
 
@@ -16,7 +16,7 @@ std::string ZipDisplayName(const char* stored_name) {
   name = ToLower(name);
   std::replace(name.begin(), name.end(), '/', '\\');
   const auto separator = name.rfind('\\');
-  return separator == std::string::npos ? name : name.substr(separator + 1);
+  return ReplaceControlBytes(separator == std::string::npos ? name : name.substr(separator + 1));
 }
 
 std::time_t ZipMemberTime(std::uint32_t dos_date, std::uint32_t dos_time) {

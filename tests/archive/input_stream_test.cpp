@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <string>
 
 #include "archive_test_support.h"
+#include "child_process.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -94,6 +97,7 @@ TEST(InputStream, DeflatedMemberEndsCleanWhenCrcMatchesOnly) {
   const Bytes data = PatternBytes(70000, 4);
   {
     auto stream = OpenBytes(dir, "good.zip", BuildZip({{"good.bin", data}}));
+    ASSERT_NE(stream, nullptr);
     EXPECT_EQ(ReadAllByGetc(stream.get()), data);
     EXPECT_EQ(stream_close(stream.release()), 0);
   }
@@ -101,11 +105,13 @@ TEST(InputStream, DeflatedMemberEndsCleanWhenCrcMatchesOnly) {
     ZipEntry bad{"bad.bin", data};
     bad.corrupt_crc = true;
     auto stream = OpenBytes(dir, "bad.zip", BuildZip({bad}));
+    ASSERT_NE(stream, nullptr);
     EXPECT_EQ(ReadAllByGetc(stream.get()), data);
     EXPECT_EQ(stream_close(stream.release()), 1);
   }
   {
     auto stream = OpenBytes(dir, "half.zip", BuildZip({{"half.bin", data}}));
+    ASSERT_NE(stream, nullptr);
     Bytes half(data.size() / 2);
     EXPECT_EQ(stream_read(half.data(), 1, half.size(), stream.get()), half.size());
     EXPECT_EQ(stream_close(stream.release()), 1);
@@ -117,6 +123,7 @@ TEST(InputStream, StoredMemberIsReadFromTheArchiveWithoutCrcCheck) {
   ZipEntry stored{"s.bin", PatternBytes(5000, 5), 0};
   stored.corrupt_crc = true;
   auto stream = OpenBytes(dir, "s.zip", BuildZip({stored}));
+  ASSERT_NE(stream, nullptr);
   EXPECT_EQ(ReadAllByGetc(stream.get()), stored.data);
   EXPECT_EQ(stream_close(stream.release()), 0);
 }
@@ -147,6 +154,7 @@ TEST(InputStream, MemberInfoReportsTheLocalHeader) {
   TempDir dir;
   const std::vector<ZipEntry> entries = {{"A/One.GIF", Bytes(300, 1), 8}, {"two", {}, 0}};
   auto stream = OpenBytes(dir, "info.zip", BuildZip(entries));
+  ASSERT_NE(stream, nullptr);
   ZipMemberInfo info{};
   ASSERT_EQ(stream_member_info(stream.get(), &info), 0);
   EXPECT_EQ(info.signature, kZipLocalHeaderSignature);
@@ -169,6 +177,7 @@ TEST(InputStream, DeferredSizesReadEmptyAndEndTheWalk) {
   zip[6] = 8;
   std::fill(zip.begin() + 18, zip.begin() + 26, 0);
   auto stream = OpenBytes(dir, "deferred.zip", zip);
+  ASSERT_NE(stream, nullptr);
   EXPECT_EQ(stream_getc(stream.get()), -1);
   EXPECT_EQ(stream_error(stream.get()), 0);
   EXPECT_EQ(stream_next_member(stream.get()), -1);
@@ -183,6 +192,7 @@ TEST(InputStream, HostileHeadersNeverReadOutsideOrLoop) {
   const std::uint32_t wrap_size = 0xFFFFFFFFu - 30 - 5 + 1;
   for (int i = 0; i < 4; ++i) wrap[18 + i] = static_cast<unsigned char>(wrap_size >> (8 * i));
   auto stream = OpenBytes(dir, "wrap.zip", wrap);
+  ASSERT_NE(stream, nullptr);
   EXPECT_EQ(stream_next_member(stream.get()), -1);
   ZipMemberInfo info{};
   EXPECT_EQ(stream_member_info(stream.get(), &info), -1);
@@ -192,10 +202,12 @@ TEST(InputStream, HostileHeadersNeverReadOutsideOrLoop) {
   cut[26] = 0xFF;
   cut[27] = 0xFF;
   auto named = OpenBytes(dir, "cut.zip", cut);
+  ASSERT_NE(named, nullptr);
   EXPECT_EQ(stream_getc(named.get()), -1);
   Bytes big = BuildZip({{"b.bin", Bytes(10, 1), 0}});
   big[24] = 0x10;  // size 1 MB, compressed size still 10
   auto sized = OpenBytes(dir, "big.zip", big);
+  ASSERT_NE(sized, nullptr);
   Bytes buffer(4096);
   EXPECT_EQ(stream_read(buffer.data(), 1, buffer.size(), sized.get()), 0u);
   EXPECT_EQ(stream_error(sized.get()), -1);
@@ -209,6 +221,7 @@ TEST(InputStream, DeflateBombIsRefusedBeforeInflating) {
   const std::uint32_t claimed = 0xF0000000u;
   for (int i = 0; i < 4; ++i) zip[22 + i] = static_cast<unsigned char>(claimed >> (8 * i));
   auto stream = OpenBytes(dir, "bomb.zip", zip);
+  ASSERT_NE(stream, nullptr);
   EXPECT_EQ(stream_getc(stream.get()), -1);
   EXPECT_EQ(stream->consumed, 0u);
   EXPECT_EQ(stream_error(stream.get()), -1);
@@ -218,6 +231,7 @@ TEST(InputStream, DeflateBombIsRefusedBeforeInflating) {
   const std::uint32_t small = 300000;
   for (int i = 0; i < 4; ++i) liar[22 + i] = static_cast<unsigned char>(small >> (8 * i));
   auto lying = OpenBytes(dir, "liar.zip", liar);
+  ASSERT_NE(lying, nullptr);
   EXPECT_EQ(ReadAllByGetc(lying.get()).size(), 0u);
   EXPECT_EQ(stream_error(lying.get()), -1);
 }
@@ -227,6 +241,7 @@ TEST(InputStream, CorruptDeflateDataIsAnError) {
   Bytes zip = BuildZip({{"c.bin", PatternBytes(50000, 7)}});
   for (std::size_t i = 40; i < 200; ++i) zip[i] ^= 0x5A;
   auto stream = OpenBytes(dir, "corrupt.zip", zip);
+  ASSERT_NE(stream, nullptr);
   ReadAllByGetc(stream.get());
   EXPECT_EQ(stream_error(stream.get()), -1);
   EXPECT_EQ(stream_close(stream.release()), 1);
@@ -236,6 +251,7 @@ TEST(InputStream, LargeMemberSeeksBackWithoutInflatingAgain) {
   TempDir dir;
   const Bytes data = PatternBytes(900000, 8);  // beyond the in-memory limit: a temporary file
   auto stream = OpenBytes(dir, "large.zip", BuildZip({{"large.bin", data}}));
+  ASSERT_NE(stream, nullptr);
   EXPECT_EQ(ReadAllByGetc(stream.get()), data);
   const std::uint32_t consumed = stream->consumed;
   EXPECT_GE(stream->backing, 0);
@@ -253,12 +269,46 @@ TEST(InputStream, FirstBytesOfAHugeMemberInflateOnlyTheFirstPage) {
   const std::size_t size = 100u << 20;
   const Bytes data = PatternBytes(size, 9);
   auto stream = OpenBytes(dir, "huge.zip", BuildZip({{"huge.bin", data, 8}}));
+  ASSERT_NE(stream, nullptr);
   Bytes first(6);
   ASSERT_EQ(stream_read(first.data(), 1, 6, stream.get()), 6u);
   EXPECT_EQ(first, Bytes(data.begin(), data.begin() + 6));
   // The first page needs about 16 KB of input; a chunk more is the most allowed.
   EXPECT_LE(stream->consumed, 16384u + kStreamInputChunk);
   EXPECT_LE(stream->produced, 2 * kStreamPageSize + 65536u);
+}
+
+TEST(InputStream, OnlyRegularFilesOpenAndNoneBlocks) {
+  TempDir dir;
+  ASSERT_EQ(mkfifo(dir.File("pipe.gif").c_str(), 0644), 0);
+  // In a child, so that an open that blocks fails the test instead of hanging it.
+  const int status = RunInChild({}, [&] {
+    const bool pipe_opened = stream_open(dir.File("pipe.gif").c_str(), "rb") != nullptr;
+    const bool device_opened = stream_open("/dev/null", "rb") != nullptr;
+    return pipe_opened || device_opened ? 1 : 0;
+  });
+  EXPECT_EQ(status, 0);
+}
+
+TEST(InputStream, DecodedTextThatCannotBeKeptIsAnError) {
+  TempDir dir;
+  // 200,000 bytes of uuencoded text decode into a temporary file the size
+  // limit cuts short.
+  std::string text = "begin 644 big.bin\n";
+  const std::string full_line = "M" + std::string(60, '!') + "\n";
+  for (int i = 0; i < 200000 / 45; ++i) text += full_line;
+  text += "`\nend\n";
+  WriteFileText(dir.File("big.uue"), text);
+  const int status = RunInChild(WithFileSizeLimit(100000), [&] {
+    InputStream* stream = stream_open(dir.File("big.uue").c_str(), "rb");
+    if (!stream) return 2;
+    Bytes buffer(300000);
+    const std::size_t got = stream_read(buffer.data(), 1, buffer.size(), stream);
+    const int error = stream_error(stream);
+    stream_close(stream);
+    return got == 0 && error == -1 ? 0 : 1;
+  });
+  EXPECT_EQ(status, 0);
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
-// The zarchive developer tool as a process: its exit status is read back
-// from the engine's log, and cat must hand over exactly the stream's bytes.
+// The zarchive developer tool as a process: it exits non-zero whenever the
+// engine reports a failure, and cat must hand over exactly the stream's bytes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 
 #include "archive_test_support.h"
+#include "child_process.h"
 #include "support/peer_tools.h"
 #include "support/temp_dir.h"
 
@@ -70,6 +73,70 @@ TEST(ZarchiveTool, UuencodedSectionsReadBackThroughCatAndUudecode) {
   EXPECT_EQ(ReadFileBytes(dir.File("p.bin")), data);
   WriteFileText(dir.File("plain.txt"), "no encoded text here\n");
   EXPECT_EQ(RunTool("uudecode " + ShellQuote(dir.File("plain.txt"))), 1);
+}
+
+TEST(ZarchiveTool, DamagedArchivesAndFolderEntries) {
+  REQUIRE_ZARCHIVE();
+  TempDir dir;
+  Bytes streamed = BuildZip({{"a.txt", Bytes(40, 'a'), 8}, {"b.txt", Bytes(9, 'b'), 0}});
+  ASSERT_GT(streamed.size(), 26u);
+  streamed[6] = 8;  // sizes after the data, none in the local header
+  std::fill(streamed.begin() + 18, streamed.begin() + 26, 0);
+  WriteFileBytes(dir.File("streamed.zip"), streamed);
+  EXPECT_EQ(RunTool("list " + ShellQuote(dir.File("streamed.zip"))), 1);
+  EXPECT_EQ(RunTool("unzip " + ShellQuote(dir.File("streamed.zip")) + " ''"), 1);
+  EXPECT_NE(access(dir.File("a.txt").c_str(), F_OK), 0);
+
+  WriteFileBytes(dir.File("folders.zip"),
+                 BuildZip({{"pics/", {}, 0}, {"pics/p.gif", Bytes(5, 'p'), 8}}));
+  EXPECT_EQ(RunTool("unzip " + ShellQuote(dir.File("folders.zip")) + " ''"), 0);
+  EXPECT_EQ(ReadFileBytes(dir.File("p.gif")), Bytes(5, 'p'));
+}
+
+TEST(ZarchiveTool, WriteFailuresExitNonZeroAndLeaveNoFile) {
+  REQUIRE_ZARCHIVE();
+  TempDir dir;
+  const Bytes data = PatternBytes(200000, 13);
+  WriteFileBytes(dir.File("big.bin"), data);
+  ASSERT_EQ(RunTool("uuencode " + ShellQuote(dir.File("big.bin"))), 0);
+  ASSERT_EQ(unlink(dir.File("big.bin").c_str()), 0);
+  ChildOptions limited = WithFileSizeLimit(102400);
+  limited.stderr_path = dir.File("err.txt");
+  EXPECT_EQ(RunProgramInChild(limited, {Tool(), "uudecode", dir.File("big.uu1")}), 1);
+  EXPECT_NE(access(dir.File("big.bin").c_str(), F_OK), 0);
+  WriteFileBytes(dir.File("big.bin"), data);
+  // Smaller than one section: the earlier set stays and still decodes.
+  limited.file_size_limit = 10000;
+  EXPECT_EQ(RunProgramInChild(limited, {Tool(), "uuencode", dir.File("big.bin")}), 1);
+  EXPECT_EQ(RunTool("uudecode " + ShellQuote(dir.File("big.uu1"))), 0);
+  EXPECT_EQ(ReadFileBytes(dir.File("big.bin")), data);
+  for (const std::string& name : FolderEntries(dir.path())) EXPECT_NE(name[0], '.') << name;
+
+  // Encoding a file named like its own first section.
+  WriteFileBytes(dir.File("x.uu1"), PatternBytes(5000, 14));
+  EXPECT_EQ(RunTool("uuencode " + ShellQuote(dir.File("x.uu1"))), 1);
+  EXPECT_EQ(ReadFileBytes(dir.File("x.uu1")), PatternBytes(5000, 14));
+}
+
+TEST(ZarchiveTool, UnwritableFolderIsNotCalledMissingBeginLine) {
+  REQUIRE_ZARCHIVE();
+  TempDir dir;
+  ASSERT_EQ(mkdir(dir.File("ro").c_str(), 0755), 0);
+  WriteFileText(dir.File("ro/pic.uue"), "begin 644 pic.gif\n#86)C\n`\nend\n");
+  ASSERT_EQ(chmod(dir.path().c_str(), 0755), 0);
+  ASSERT_EQ(chmod(dir.File("ro").c_str(), 0555), 0);
+  ChildOptions options = AsUnprivilegedUser();
+  options.stderr_path = dir.File("err.txt");
+  const int status = RunProgramInChild(options, {Tool(), "uudecode", dir.File("ro/pic.uue")});
+  chmod(dir.File("ro").c_str(), 0755);
+  if (status == kCannotDropPrivileges) GTEST_SKIP() << "cannot run as an unprivileged user";
+  const std::string errors = ReadFileText(dir.File("err.txt"));
+  if (errors.find("cannot read") != std::string::npos) GTEST_SKIP() << "$TMPDIR is private";
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(errors.find("Did not create " + dir.File("ro/pic.gif") + " - Permission denied."),
+            std::string::npos)
+      << errors;
+  EXPECT_EQ(errors.find("no begin line"), std::string::npos) << errors;
 }
 
 }  // namespace

@@ -8,12 +8,11 @@
 //   zarchive uuencode FILE           numbered section files beside FILE
 //   zarchive cat FILE                the stream's bytes on standard output
 //
-// The log goes to standard error. The engine reports trouble only in the log,
-// so the exit status is read back from it.
+// The log goes to standard error. The exit status is 1 whenever the engine
+// reports that a command did not do all it was asked, 2 for a usage error.
 #include <unistd.h>
 
 #include <sys/stat.h>
-#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -21,7 +20,6 @@
 #include <vector>
 
 #include "../common/tool_session.h"
-#include "archive/archive_messages.h"
 #include "archive/decode.h"
 #include "archive/encode.h"
 #include "archive/input_stream.h"
@@ -35,37 +33,11 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr std::size_t kCatBufferSize = 65536;
 
-// The log texts that mean a command did not do all it was asked.
-constexpr const char* kFailureTexts[] = {
-    kLogShortDecode, kLogUnsafeName,     kLogOwnInput,     kLogUnableToOpen,
-    kLogNotAZip,     kLogObsoleteMethod, kLogShortZipRead, kLogShortZipWrite,
-};
-
-// Only the text before the first conversion is fixed.
-bool MatchesFormat(std::string_view text, std::string_view format) {
-  const std::string_view fixed = format.substr(0, format.find('%'));
-  return !fixed.empty() && text.substr(0, fixed.size()) == fixed;
-}
-
 class StderrLog : public LogSink {
  public:
   void AppendLogLine(std::string_view line) override {
     std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
-    // Lines start with "hh:mm:ss ".
-    const std::size_t space = line.find(' ');
-    const std::string_view text =
-        space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
-    if (MatchesFormat(text, kLogCreated)) ++created_;
-    for (const char* failure : kFailureTexts) {
-      if (MatchesFormat(text, failure)) failed_ = true;
-    }
   }
-  bool failed() const { return failed_; }
-  int created() const { return created_; }
-
- private:
-  bool failed_ = false;
-  int created_ = 0;
 };
 
 int Usage() {
@@ -93,49 +65,40 @@ std::optional<std::string> AnswerWith(const std::string& /*initial*/, void* cont
   return *static_cast<const std::string*>(context);
 }
 
-int Unzip(const std::string& archive, std::string destination, const StderrLog& log) {
+int Unzip(const std::string& archive, std::string destination) {
   // An empty answer keeps the archive's own folder, as at the prompt.
   struct stat info {};
   if (!destination.empty() && (stat(destination.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))) {
     std::fprintf(stderr, "zarchive: %s is not a folder\n", destination.c_str());
     return kExitFailed;
   }
-  RunUnzip({archive}, AnswerWith, &destination);
-  return log.failed() ? kExitFailed : kExitOk;
+  return RunUnzip({archive}, AnswerWith, &destination) ? kExitOk : kExitFailed;
 }
 
-int List(const std::string& archive, const StderrLog& log) {
-  RunZipInfo({archive});
-  return log.failed() ? kExitFailed : kExitOk;
+int List(const std::string& archive) {
+  return RunZipInfo({archive}) ? kExitOk : kExitFailed;
 }
 
-int Uudecode(const std::vector<std::string>& files, const StderrLog& log) {
+int Uudecode(const std::vector<std::string>& files) {
   for (const std::string& file : files) {
     if (!Readable(file)) return kExitFailed;
   }
-  RunDecode(files);
-  if (log.created() == 0) std::fputs("zarchive: no begin line found\n", stderr);
-  return log.failed() || log.created() == 0 ? kExitFailed : kExitOk;
-}
-
-int Uuencode(const std::string& file, const StderrLog& log) {
-  if (!Readable(file)) return kExitFailed;
-  struct stat info {};
-  stat(file.c_str(), &info);
-  TProfile settings;
-  UseDefaultSettings(settings);
-  const int lines = settings.Get(IntKey::EncodeLines);
-  RunEncode({file}, lines);
-  // A section that cannot be created ends the encoding without a log line.
-  const EncodeLayout layout =
-      PlanEncodeSections(static_cast<std::uint64_t>(info.st_size),
-                         std::clamp(lines, kMinEncodeLines, kMaxEncodeLines));
-  if (log.created() < layout.sections) {
-    std::fprintf(stderr, "zarchive: wrote %d of %lld sections\n", log.created(),
-                 static_cast<long long>(layout.sections));
+  TDecode decode;
+  for (const std::string& file : files) decode.Decode(file);
+  decode.Finish();
+  if (decode.failed()) return kExitFailed;
+  if (decode.completed() == 0) {
+    std::fputs("zarchive: no begin line found\n", stderr);
     return kExitFailed;
   }
   return kExitOk;
+}
+
+int Uuencode(const std::string& file) {
+  if (!Readable(file)) return kExitFailed;
+  TProfile settings;
+  UseDefaultSettings(settings);
+  return RunEncode({file}, settings.Get(IntKey::EncodeLines)) ? kExitOk : kExitFailed;
 }
 
 int Cat(const std::string& file) {
@@ -181,13 +144,13 @@ int main(int argc, char** argv) {
   const std::string& command = args[0];
   int status = kExitUsage;
   if (command == "unzip" && args.size() == 3) {
-    status = Unzip(args[1], args[2], log);
+    status = Unzip(args[1], args[2]);
   } else if (command == "list" && args.size() == 2) {
-    status = List(args[1], log);
+    status = List(args[1]);
   } else if (command == "uudecode") {
-    status = Uudecode({args.begin() + 1, args.end()}, log);
+    status = Uudecode({args.begin() + 1, args.end()});
   } else if (command == "uuencode" && args.size() == 2) {
-    status = Uuencode(args[1], log);
+    status = Uuencode(args[1]);
   } else if (command == "cat" && args.size() == 2) {
     status = Cat(args[1]);
   } else {
