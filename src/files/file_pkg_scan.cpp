@@ -4,11 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "files/file_pattern.h"
 #include "files/file_pkg.h"
@@ -38,6 +40,41 @@ class ScanDepthRaise {
   ~ScanDepthRaise() { --scan_depth; }
   ScanDepthRaise(const ScanDepthRaise&) = delete;
   ScanDepthRaise& operator=(const ScanDepthRaise&) = delete;
+};
+
+struct FolderId {
+  dev_t device;
+  ino_t inode;
+  bool operator==(const FolderId&) const = default;
+};
+
+// The folders the running scans are inside, outermost first. A link back to
+// any of them would repeat the scan below it until the depth limit, growing
+// as the number of such links to the power of the depth.
+std::vector<FolderId> folders_on_path;
+
+// Enters an open folder unless it is already on the path.
+class FolderOnPath {
+ public:
+  explicit FolderOnPath(DIR* dir) {
+    struct stat info {};
+    if (fstat(dirfd(dir), &info) != 0) return;
+    const FolderId id{info.st_dev, info.st_ino};
+    if (std::find(folders_on_path.begin(), folders_on_path.end(), id) != folders_on_path.end())
+      return;
+    folders_on_path.push_back(id);
+    entered_ = true;
+  }
+  ~FolderOnPath() {
+    if (entered_) folders_on_path.pop_back();
+  }
+  FolderOnPath(const FolderOnPath&) = delete;
+  FolderOnPath& operator=(const FolderOnPath&) = delete;
+
+  bool Entered() const { return entered_; }
+
+ private:
+  bool entered_ = false;
 };
 
 struct DirCloser {
@@ -169,6 +206,8 @@ void TFilePkg::AddSpec(std::string_view spec, int index, bool add_siblings,
 void TFilePkg::ScanDirectory(const ScanPattern& pattern, FileEntry*& anchor) {
   std::unique_ptr<DIR, DirCloser> dir(opendir(pattern.directory.c_str()));
   if (!dir) return;
+  const FolderOnPath on_path(dir.get());
+  if (!on_path.Entered()) return;
   // Messages pumped between entries may clear or thin the list; the anchor
   // may then be gone, so the scan ends.
   const std::uint64_t removals_at_start = removals_;

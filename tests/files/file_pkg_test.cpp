@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,25 @@ TEST_F(FileListTest, NamesThatDoNotExistAreKeptAsTyped) {
   list.Clear();
   list.AddFile("/Old/Style.GIF");
   EXPECT_EQ(list.Current(), "/old/style.gif");
+}
+
+TEST_F(FileListTest, RecursiveScansNeverReenterAFolderOnTheirOwnPath) {
+  Make({"a.gif", "sub/b.gif", "other/c.gif"});
+  for (const char* link : {"self1", "self2", "self3"}) {
+    ASSERT_EQ(symlink(".", Path(link).c_str()), 0);
+  }
+  ASSERT_EQ(symlink("..", Path("sub/back").c_str()), 0);
+  ASSERT_EQ(symlink("../other", Path("sub/side").c_str()), 0);  // a sibling, not an ancestor
+  TFilePkg list;
+  list.AddSpec(dir_.path() + "...", kGifFiles, false, false);
+  Names names = list.Names(kSortedOrder);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names,
+            (Names{Path("a.gif"), Path("other/c.gif"), Path("sub/b.gif"), Path("sub/side/c.gif")}));
+
+  // The same folder may still be scanned again once the first scan is over.
+  list.AddSpec(Path("sub/back") + "/*.gif", kGifFiles, false, false);
+  EXPECT_EQ(list.Count(), 5);
 }
 
 TEST(FileList, StepsWrapAroundAndReportTheEnd) {
