@@ -171,7 +171,7 @@ class TImage {
   const std::uint8_t* Row(int r) const { return r >= 0 && r < height ? rows[r] : nullptr; }
   int Stride() const { return static_cast<int>(bitmap.Stride()); }
 
-  // The record, in its design order.
+  // The record's fields, in their fixed order.
   std::array<std::uint8_t*, kMaxRows> rows{};
   std::array<std::uint8_t, kMaxRowBytes> scratchRow{};
   TDib bitmap;

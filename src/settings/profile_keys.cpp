@@ -108,8 +108,8 @@ const std::array<IntKeyInfo, kIntKeyCount>& IntKeyTable() {
 }
 
 const std::array<StringKeyInfo, kStringKeyCount>& StringKeyTable() {
-  // The saver's default file specification is the user's pictures, searched
-  // recursively ("..."), where the design had the root of drive C.
+  // The saver shows the user's pictures folder and every folder below it
+  // unless told otherwise.
   static constexpr std::array<StringKeyInfo, kStringKeyCount> table{{
       {"FileSpec", "~/Pictures/..."},
       {"CopyImageTo", ""},
