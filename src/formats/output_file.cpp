@@ -29,7 +29,7 @@ std::string ResolvedTarget(const std::string& path) {
 }  // namespace
 
 TOutputFile::~TOutputFile() {
-  Close();
+  Discard();
 }
 
 bool TOutputFile::Create(const std::string& path) {

@@ -1,9 +1,10 @@
 // The file a picture writer creates: mode "wb" with the program's 28672-byte
 // buffer and a sticky error flag. The picture is written to a temporary file
-// beside the target and renamed over it only when it is complete, so a failed
-// or cancelled save leaves no half file and never destroys the file it would
-// have replaced. Targets that are not regular files (devices, pipes) are
-// written directly and never removed.
+// beside the target and renamed over it only by an explicit Close, so a failed
+// or cancelled save, or an exception unwinding through the writer, leaves no
+// half file and never destroys the file it would have replaced. Targets that
+// are not regular files (devices, pipes) are written directly and never
+// removed.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +16,7 @@
 class TOutputFile {
  public:
   TOutputFile() = default;
+  // Discards: only Close puts a file in place.
   ~TOutputFile();
   TOutputFile(const TOutputFile&) = delete;
   TOutputFile& operator=(const TOutputFile&) = delete;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <new>
 
 #include "support/temp_dir.h"
 
@@ -86,4 +87,20 @@ TEST(OutputFile, ADeviceIsWrittenDirectlyAndNeverRemoved) {
 TEST(OutputFile, AFolderThatCannotBeWrittenFailsToCreate) {
   TOutputFile file;
   EXPECT_FALSE(file.Create("/nonexistent-folder/picture.gif"));
+}
+
+TEST(OutputFile, AnExceptionUnwindingAfterCreationKeepsTheOldPicture) {
+  TempDir dir;
+  const std::string target = dir.File("picture.bmp");
+  ASSERT_TRUE(WriteFileText(target, "the user's picture"));
+  try {
+    TOutputFile file;
+    ASSERT_TRUE(file.Create(target));
+    ASSERT_TRUE(file.Write("partial", 7));
+    throw std::bad_alloc();
+  } catch (const std::bad_alloc&) {
+  }
+  EXPECT_EQ(ReadFileText(target), "the user's picture");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+      << "the temporary file is removed";
 }
