@@ -3,12 +3,14 @@
 #include <ctime>
 
 #include "app/window_texts.h"
+#include "formats/register_formats.h"
 #include "platform/random.h"
 #include "settings/run_mode.h"
 
 TZentropeApp::TZentropeApp()
     : name_(CurrentRunMode() == RunMode::Viewer ? kViewerAppName : kSaverAppName) {
   SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
+  RegisterPictureFormats();
 }
 
 TZentropeWin& TZentropeApp::CreateMainWindow(PlatformBackend& backend, StartupContext startup,

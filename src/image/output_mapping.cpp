@@ -43,6 +43,13 @@ void ReduceFraction(int& a, int& b) {
     }
   }
   while (a > kFractionLimit || b > kFractionLimit || a < -kFractionLimit || b < -kFractionLimit) {
+    // Halving a term of 1 would make it 0 and lose the ratio (a zoom of 0):
+    // the nearest ratio within range is the largest term over 1.
+    if (a == 1 || a == -1 || b == 1 || b == -1) {
+      if (a > kFractionLimit || a < -kFractionLimit) a = a < 0 ? -kFractionLimit : kFractionLimit;
+      if (b > kFractionLimit || b < -kFractionLimit) b = b < 0 ? -kFractionLimit : kFractionLimit;
+      return;
+    }
     a /= 2;
     b /= 2;
   }

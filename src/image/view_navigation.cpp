@@ -131,11 +131,12 @@ void TImage::LimitViewToWindow(int window_width, int window_height) {
       static_cast<int>(std::min<std::int64_t>(transposed ? fill_down : fill_across, width));
   const int fill_height =
       static_cast<int>(std::min<std::int64_t>(transposed ? fill_across : fill_down, height));
-  // The view becomes what fills the window at the new zoom, within the crop.
+  // The view keeps its size, capped at what fills the window at the new zoom
+  // and at the crop.
   const int across = std::min(fill_width, cropRect.width);
   const int down = std::min(fill_height, cropRect.height);
-  viewRect.width = LimitViewSide(across, across);
-  viewRect.height = LimitViewSide(down, down);
+  viewRect.width = LimitViewSide(viewRect.width, across);
+  viewRect.height = LimitViewSide(viewRect.height, down);
   RecentreView();
 }
 

@@ -175,7 +175,31 @@ TEST(ReduceFraction, DividesSmallPrimesAndHalvesLargeTerms) {
   a = 65537 * 2 + 1;
   b = 3;
   ReduceFraction(a, b);
-  EXPECT_EQ(a, 16384);  // halved three times
+  // Halving down to 0 would lose the ratio: the largest one in range stays.
+  EXPECT_EQ(a, 32767);
+  EXPECT_EQ(b, 1);
+  a = 5;
+  b = 3 * 40000 + 1;
+  ReduceFraction(a, b);
+  EXPECT_EQ(a, 1);
+  EXPECT_EQ(b, 32767);
+  a = 40000;
+  b = 20001;
+  ReduceFraction(a, b);
+  EXPECT_EQ(a, 20000);
+  EXPECT_EQ(b, 10000);
+}
+
+TEST(ViewOperations, ZoomOnAnUnfittedDisplayOnlyCapsTheView) {
+  auto image = Patterned(400, 400, 1);
+  image->Zoom(1, false, false, 400, 400);
+  EXPECT_EQ(image->viewRect.width, 200);  // capped: the window shows 200 at 2:1
+  image->Zoom(-1, false, false, 400, 400);
+  EXPECT_EQ(image->zoomNum, 1);
+  EXPECT_EQ(image->zoomDen, 1);
+  EXPECT_EQ(image->viewRect.width, 200);  // not grown back to the window's 400
+  image->Zoom(1, false, false, 100, 100);
+  EXPECT_EQ(image->viewRect.width, 50);
 }
 
 void ExpectViewInvariants(const TImage& image, const char* step) {
