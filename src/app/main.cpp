@@ -5,16 +5,21 @@
 #include <string>
 #include <vector>
 
+#include "app/passwords.h"
+#include "app/progress_cursors.h"
 #include "app/run_mode_detection.h"
 #include "app/startup_hints.h"
 #include "app/usage.h"
 #include "app/zentrope_app.h"
 #include "platform/backend.h"
 #include "platform/dialogs.h"
+#include "platform/headless/surface_image_file.h"
 #include "platform/path.h"
 #include "platform/platform_info.h"
 #include "settings/profile.h"
 #include "settings/run_mode.h"
+#include "system/registry_store.h"
+#include "system/startup_registration.h"
 
 namespace {
 constexpr int kExitNoDisplay = 2;
@@ -83,16 +88,30 @@ int main(int argc, char* argv[]) {
   // The display's depth decides settings defaults, so the backend comes first.
   const auto backend = CreatePlatformBackend(ChooseBackend(all_arguments, Environment));
   TZentropeApp app;
+  TRegistryStore registry;
+  if (!CheckRegistryAtStart(backend->Dialogs(), registry)) return 0;
   {
     // This reading of the settings serves the first start and the start-up
     // password; the main window reads its own.
     TProfile profile;
     if (profile.WasFirstStart()) ShowFirstStartHints(*backend);
+    if (profile.Get(IntKey::StartupPassword) != 0 && !AskPassword(backend->Dialogs())) return 0;
   }
+  // The saver's setup dialog comes with the saver.
   if (CurrentRunMode() == RunMode::SaverSetup) return 0;
+  RegisterProgramCursors();
 
   StartupContext startup;
   startup.arguments = arguments;
   app.CreateMainWindow(*backend, std::move(startup));
+  // The scripted headless run replaces this when it joins.
+  if (const char* screen = Environment("ZENTROPE_SCREEN"); screen && *screen) {
+    const std::string path = screen;
+    app.SetInputEndHook([path](TZentropeWin& window) {
+      if (!SaveSurfacePng(window.MainWindow().ScreenSurface(), path)) {
+        std::fprintf(stderr, "%s: cannot write %s\n", ProgramName().c_str(), path.c_str());
+      }
+    });
+  }
   return app.Run(*backend);
 }

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/progress_cursors.h"
 #include "app/sheet_frames.h"
 #include "files/file_pkg.h"
 #include "image/dither.h"
@@ -39,10 +40,6 @@ enum NameSlot : int {
   kMovieName = 5,
 };
 
-// Cursor resources: the hand shown while panning and the eleven progress cursors.
-inline constexpr int kPanCursorResource = 1600;
-inline constexpr int kFirstProgressCursorResource = 1800;
-inline constexpr int kProgressCursorCount = 11;
 // Lines drawn by one paint pass at most.
 inline constexpr int kLinesPerPass = 33;
 // A band smaller than this either way is a click.

@@ -196,12 +196,11 @@ void TZentropeWin::OnSetCursor(const Message& message) {
   }
   if (message.hit_test != HitTest::kClient) return;
   if (ProgressCursorShown() || loading_) {
-    const int number = std::clamp(ProgressPercent() / 10, 0, kProgressCursorCount - 1);
-    window_->SetCursor(MouseCursor::Image(kFirstProgressCursorResource + number));
+    window_->SetCursor(ProgressCursor(ProgressPercent()));
   } else if (selecting_) {
     window_->SetCursor(MouseCursor::Cross());
   } else if (panning_) {
-    window_->SetCursor(MouseCursor::Image(kPanCursorResource));
+    window_->SetCursor(PanCursor());
   } else {
     window_->SetCursor(MouseCursor::Arrow());
   }
