@@ -2,9 +2,11 @@
 // application object and its main window.
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/headless_run.h"
 #include "app/passwords.h"
 #include "app/progress_cursors.h"
 #include "app/run_mode_detection.h"
@@ -13,7 +15,6 @@
 #include "app/zentrope_app.h"
 #include "platform/backend.h"
 #include "platform/dialogs.h"
-#include "platform/headless/surface_image_file.h"
 #include "platform/path.h"
 #include "platform/platform_info.h"
 #include "settings/profile.h"
@@ -23,6 +24,7 @@
 
 namespace {
 constexpr int kExitNoDisplay = 2;
+constexpr int kExitScriptFailed = 1;
 constexpr const char* kNeedsDisplay = "needs a display, or the option -headless\n";
 
 bool HasArgument(const std::vector<std::string>& arguments, const char* wanted) {
@@ -86,7 +88,18 @@ int main(int argc, char* argv[]) {
   }
 
   // The display's depth decides settings defaults, so the backend comes first.
-  const auto backend = CreatePlatformBackend(ChooseBackend(all_arguments, Environment));
+  const BackendKind kind = ChooseBackend(all_arguments, Environment);
+  const HeadlessRunRequest headless_run = HeadlessRunFromEnvironment();
+  THeadlessRunBackend* scripted = nullptr;
+  std::unique_ptr<PlatformBackend> backend;
+  if (kind == BackendKind::kHeadless) {
+    auto run_backend = std::make_unique<THeadlessRunBackend>(
+        HeadlessRunOptions(!headless_run.script_file.empty()));
+    scripted = run_backend.get();
+    backend = std::move(run_backend);
+  } else {
+    backend = CreatePlatformBackend(kind);
+  }
   TZentropeApp app;
   TRegistryStore registry;
   if (!CheckRegistryAtStart(backend->Dialogs(), registry)) return 0;
@@ -104,14 +117,13 @@ int main(int argc, char* argv[]) {
   StartupContext startup;
   startup.arguments = arguments;
   app.CreateMainWindow(*backend, std::move(startup));
-  // The scripted headless run replaces this when it joins.
-  if (const char* screen = Environment("ZENTROPE_SCREEN"); screen && *screen) {
-    const std::string path = screen;
-    app.SetInputEndHook([path](TZentropeWin& window) {
-      if (!SaveSurfacePng(window.MainWindow().ScreenSurface(), path)) {
-        std::fprintf(stderr, "%s: cannot write %s\n", ProgramName().c_str(), path.c_str());
-      }
-    });
+  if (scripted != nullptr) {
+    std::string error;
+    if (!RunHeadlessScript(*scripted, app.MainWindow()->MainWindow().Id(), headless_run, &error)) {
+      std::fprintf(stderr, "%s: %s\n", ProgramName().c_str(), error.c_str());
+      app.Run(*backend);
+      return kExitScriptFailed;
+    }
   }
   return app.Run(*backend);
 }

@@ -1,7 +1,6 @@
 #include "app/zentrope_app.h"
 
 #include <ctime>
-#include <utility>
 
 #include "app/window_texts.h"
 #include "formats/register_formats.h"
@@ -31,7 +30,6 @@ int TZentropeApp::Run(PlatformBackend& backend) {
   while (main_window_ && !main_window_->IsClosed()) {
     const int code = loop.Run();
     if (code != kExitNoMoreInput) break;
-    if (input_end_) std::exchange(input_end_, nullptr)(*main_window_);
     if (main_window_->Close()) break;
   }
   main_window_.reset();

@@ -2,7 +2,6 @@
 // makes the main window and runs the message loop until the window closes.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -25,12 +24,8 @@ class TZentropeApp {
   // (a headless run whose queue went idle) the window is closed as by Exit.
   // Returns the exit code: 0.
   int Run(PlatformBackend& backend);
-  // Called once when input has run out, before the window closes (a headless
-  // run keeps its last screen here).
-  void SetInputEndHook(std::function<void(TZentropeWin&)> hook) { input_end_ = std::move(hook); }
 
  private:
   std::string name_;
   std::unique_ptr<TZentropeWin> main_window_;
-  std::function<void(TZentropeWin&)> input_end_;
 };
