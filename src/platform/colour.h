@@ -1,4 +1,4 @@
-// Colours as the design passes them around: 0x00BBGGRR values, and palette
+// Colours as the program passes them around: 0x00BBGGRR values, and palette
 // entries with the realization flags.
 #pragma once
 

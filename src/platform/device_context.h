@@ -1,5 +1,5 @@
 // A device context: drawing on one raster surface with the operations the
-// program was designed around. It draws in logical units that the mapping
+// program draws with. It draws in logical units that the mapping
 // mode turns into surface pixels (identity unless a printer page sets a
 // scaled mode), clips everything to the surface, and maps colours the way the
 // surface's display would: on a palette display solid colours take the

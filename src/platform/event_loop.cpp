@@ -56,7 +56,25 @@ bool TEventLoop::Send(const Message& message) {
   return true;
 }
 
-std::optional<Message> TEventLoop::PeekMessage() const {
+void TEventLoop::SetIdleHandler(std::function<bool()> idle) {
+  if (!idle) {
+    idle_ = nullptr;
+    return;
+  }
+  idle_ = [idle = std::move(idle)] { return idle() ? IdleResult::kWaiting : IdleResult::kDone; };
+}
+
+void TEventLoop::Collect(int timeout_ms) {
+  if (source_) source_->CollectEvents(timeout_ms);
+}
+
+bool TEventLoop::HasWaitingMessage() {
+  Collect(0);
+  return !queue_.empty();
+}
+
+std::optional<Message> TEventLoop::PeekMessage() {
+  Collect(0);
   if (queue_.empty()) return std::nullopt;
   return queue_.front();
 }
@@ -74,9 +92,24 @@ int TEventLoop::RemoveInputMessages(WindowId window) {
   return static_cast<int>(before - queue_.size());
 }
 
+int TEventLoop::DiscardInput(WindowId window) {
+  Collect(0);
+  if (source_) source_->DiscardInput();
+  return RemoveInputMessages(window);
+}
+
 void TEventLoop::Dispatch(const Message& message) {
   CurrentMessageScope scope(current_, message);
   if (filter_ && filter_(message)) return;
+  const bool key_down = message.id == MessageId::kKeyDown || message.id == MessageId::kSysKeyDown;
+  if (key_down && message.character != 0) {
+    // The character comes next, ahead of anything queued after the key.
+    Message character = message;
+    character.id = message.id == MessageId::kKeyDown ? MessageId::kChar : MessageId::kSysChar;
+    character.key = message.character;
+    character.character = 0;
+    queue_.push_front(character);
+  }
   TWindow* window = Find(message.window);
   if (window && window->Handler()) window->Handler()->OnMessage(*window, message);
 }
@@ -111,6 +144,7 @@ bool TEventLoop::PaintOneWindow(std::vector<WindowId>* painted) {
 }
 
 bool TEventLoop::PaintNow(WindowId id) {
+  if (InModalDialog()) return false;
   TWindow* window = Find(id);
   if (!window || !window->IsVisible() || window->UpdateRect().IsEmpty()) return false;
   Paint(*window);
@@ -118,6 +152,7 @@ bool TEventLoop::PaintNow(WindowId id) {
 }
 
 bool TEventLoop::DispatchNext() {
+  if (InModalDialog()) return false;
   if (!queue_.empty()) {
     const Message message = queue_.front();
     queue_.pop_front();
@@ -132,27 +167,47 @@ bool TEventLoop::DispatchNext() {
   return PaintOneWindow(nullptr);
 }
 
-bool TEventLoop::RunIdle() {
-  return idle_ && idle_();
+IdleResult TEventLoop::RunIdleStep() {
+  if (!idle_ || InModalDialog()) return IdleResult::kDone;
+  return idle_();
 }
 
 int TEventLoop::RunUntilIdle(int max_steps) {
   int steps = 0;
-  while (steps < max_steps && !quit_received_) {
-    if (source_) source_->CollectEvents(false);
+  int timeout = 0;
+  while (steps < max_steps && !quit_received_ && !InModalDialog()) {
+    Collect(timeout);
+    timeout = 0;
     ++steps;
     if (DispatchNext()) continue;
-    if (!RunIdle()) break;
+    const IdleResult idle = RunIdleStep();
+    if (idle == IdleResult::kDone) break;
+    if (idle == IdleResult::kWaiting) timeout = kIdleWaitMilliseconds;
   }
   return steps;
 }
 
 int TEventLoop::Run() {
+  int timeout = 0;
+  bool idle_done = false;
   while (!quit_received_) {
-    if (source_) source_->CollectEvents(false);
-    if (DispatchNext()) continue;
-    if (RunIdle()) continue;
-    if (!source_ || !source_->CollectEvents(true)) {
+    Collect(timeout);
+    timeout = 0;
+    if (DispatchNext()) {
+      idle_done = false;
+      continue;
+    }
+    if (!idle_done) {
+      const IdleResult idle = RunIdleStep();
+      if (idle == IdleResult::kMoreWork) continue;
+      if (idle == IdleResult::kWaiting) {
+        timeout = kIdleWaitMilliseconds;
+        continue;
+      }
+      idle_done = true;
+    }
+    // Idle runs again only after something arrived.
+    if (!source_ || !source_->CollectEvents(kWaitForever)) {
       if (queue_.empty() && !HasPendingPaint()) return kExitNoMoreInput;
     }
   }
@@ -164,9 +219,10 @@ const Message* TEventLoop::CurrentMessage() const {
 }
 
 void TEventLoop::PumpWaitingMessages() {
+  if (InModalDialog()) return;
   std::vector<WindowId> painted;
   while (!IsCancelRequested()) {
-    if (source_) source_->CollectEvents(false);
+    Collect(0);
     if (queue_.empty()) {
       if (!PaintOneWindow(&painted)) return;
       continue;

@@ -7,8 +7,33 @@
 // The loop also serves the long-operation service as its pump (the program
 // installs it with InstallLongOperationPump), so that work polled from inside
 // a command keeps input, commands and painting alive.
+//
+// Rules for a backend whose toolkit owns a loop of its own:
+// - TEventLoop stays the one loop. The toolkit is only an EventSource: the
+//   loop asks it to collect what arrived (the toolkit's pending/dispatch
+//   steps), and its handlers Post input here; they never dispatch, paint or
+//   run idle themselves.
+// - The loop never spins a core. When the idle handler asks again because it
+//   only waits for time to pass (IdleResult::kWaiting, or `true` from a plain
+//   handler), the loop waits for input at most kIdleWaitMilliseconds before
+//   calling it again; when idle has nothing more to do, the loop waits for
+//   input without a limit. Only IdleResult::kMoreWork calls idle again at
+//   once.
+// - Every look at the queue (HasWaitingMessage, PeekMessage, the pump of a
+//   long operation) first collects what the source has, so input typed during
+//   a long operation is seen.
+// - DiscardInput throws away input both queued here and still held by the
+//   toolkit.
+// - A key-down that the pre-dispatch filter lets through makes its character
+//   message, which is dispatched next (see message.h); a consumed one makes
+//   none.
+// - Nothing queued runs during a dialog call: the dialog service holds a
+//   ModalScope while the dialog is up, and meanwhile dispatch, paint, idle
+//   and the pump do nothing. Sent messages (focus, palette notices) still
+//   arrive.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -20,24 +45,40 @@
 
 class TWindow;
 
+inline constexpr int kWaitForever = -1;
+// How long the loop waits for input between calls of an idle handler that
+// only waits for time to pass.
+inline constexpr int kIdleWaitMilliseconds = 2;
+
 // Where a backend's input comes from.
 class EventSource {
  public:
   virtual ~EventSource() = default;
-  // Moves native input into the loop's queue (TEventLoop::Post). With `wait`
-  // it blocks until something arrives. Returns false when nothing can ever
-  // arrive any more (a headless run with no script left).
-  virtual bool CollectEvents(bool wait) = 0;
+  // Moves native input that has arrived into the loop's queue
+  // (TEventLoop::Post). When none has, waits for some at most `timeout_ms`
+  // milliseconds (0: not at all, kWaitForever: without a limit). Returns
+  // false when nothing can ever arrive any more (a headless run with no input
+  // left).
+  virtual bool CollectEvents(int timeout_ms) = 0;
+  // Throws away keyboard and mouse input the source holds but has not posted
+  // yet, including input read before this call that is still on its way.
+  virtual void DiscardInput() {}
 };
 
 inline constexpr int kExitNoMoreInput = -1;
+
+// What an idle handler wants next.
+enum class IdleResult {
+  kDone,      // nothing more until a message arrives
+  kMoreWork,  // call again as soon as no message waits
+  kWaiting,   // waiting for time to pass: call again after a bounded wait for input
+};
 
 class TEventLoop : public LongOperationPump {
  public:
   // Returns true when it consumed the message (it is then not dispatched).
   using PreDispatchFilter = std::function<bool(const Message&)>;
-  // Returns true to be called again while no message waits.
-  using IdleHandler = std::function<bool()>;
+  using IdleHandler = std::function<IdleResult()>;
 
   explicit TEventLoop(EventSource* source = nullptr) : source_(source) {}
   void SetEventSource(EventSource* source) { source_ = source; }
@@ -59,15 +100,30 @@ class TEventLoop : public LongOperationPump {
 
   void SetPreDispatchFilter(PreDispatchFilter filter) { filter_ = std::move(filter); }
   void SetIdleHandler(IdleHandler idle) { idle_ = std::move(idle); }
+  // A handler that returns true to be called again; true counts as
+  // IdleResult::kWaiting, so such a handler never spins a core.
+  void SetIdleHandler(std::function<bool()> idle);
+  void SetIdleHandler(std::nullptr_t) { idle_ = nullptr; }
 
   // Whether a queued message waits (paint does not count), and the first one.
-  bool HasWaitingMessage() const { return !queue_.empty(); }
-  std::optional<Message> PeekMessage() const;
+  // Both collect from the source first.
+  bool HasWaitingMessage();
+  std::optional<Message> PeekMessage();
   // Whether some window has an update rectangle.
   bool HasPendingPaint() const;
   // Removes the waiting mouse messages and keyboard messages of the window;
   // returns how many were removed.
   int RemoveInputMessages(WindowId window);
+  // Collects from the source, has it throw away the input it still holds,
+  // then removes the waiting input of the window as RemoveInputMessages does.
+  int DiscardInput(WindowId window);
+
+  // While a dialog is up (see ModalScope); nests.
+  bool InModalDialog() const { return modal_depth_ > 0; }
+  void BeginModal() { ++modal_depth_; }
+  void EndModal() {
+    if (modal_depth_ > 0) --modal_depth_;
+  }
 
   // Dispatches the first queued message or, when none waits, one paint.
   // False when there was nothing to do.
@@ -76,10 +132,12 @@ class TEventLoop : public LongOperationPump {
   // the queue (a synchronous repaint); false when nothing was due.
   bool PaintNow(WindowId window);
   // Calls the idle handler once; returns whether it wants to be called again.
-  bool RunIdle();
+  bool RunIdle() { return RunIdleStep() != IdleResult::kDone; }
+  IdleResult RunIdleStep();
   // Dispatches until no message waits, nothing needs paint and idle wants no
   // more, or a quit arrives; gives up after `max_steps` steps. Returns the
-  // number of steps taken. Never waits for input.
+  // number of steps taken. Collects from the source once a step; waits for
+  // input only as long as a waiting idle handler asks.
   int RunUntilIdle(int max_steps = 1'000'000);
   // Runs until quit and returns its exit code; kExitNoMoreInput when the event
   // source can deliver nothing more.
@@ -102,6 +160,8 @@ class TEventLoop : public LongOperationPump {
   bool PaintOneWindow(std::vector<WindowId>* painted);
   void Paint(TWindow& window);
 
+  void Collect(int timeout_ms);
+
   EventSource* source_;
   std::deque<Message> queue_;
   std::vector<TWindow*> windows_;
@@ -111,4 +171,21 @@ class TEventLoop : public LongOperationPump {
   std::vector<Message> current_;
   bool quit_received_ = false;
   int exit_code_ = 0;
+  int modal_depth_ = 0;
+};
+
+// Held by a dialog service while a dialog is up: nothing queued runs.
+class ModalScope {
+ public:
+  explicit ModalScope(TEventLoop* loop) : loop_(loop) {
+    if (loop_) loop_->BeginModal();
+  }
+  ~ModalScope() {
+    if (loop_) loop_->EndModal();
+  }
+  ModalScope(const ModalScope&) = delete;
+  ModalScope& operator=(const ModalScope&) = delete;
+
+ private:
+  TEventLoop* loop_;
 };

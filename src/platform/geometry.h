@@ -1,6 +1,10 @@
 // Points, sizes and rectangles in device or logical pixels. A rectangle
-// includes its left and top edges and excludes its right and bottom edges, as
-// the design's rectangles do.
+// includes its left and top edges and excludes its right and bottom edges.
+//
+// Every pixel the platform hands out or takes (window rectangles, client
+// sizes, mouse positions, surfaces, the screen size) is a device pixel: on a
+// scaled (HiDPI) desktop the backend converts, so the program never sees a
+// logical toolkit unit.
 #pragma once
 
 #include <algorithm>

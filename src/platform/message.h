@@ -1,6 +1,28 @@
-// The messages of the event loop. Their numbers are those of the message loop
-// the program was designed around, so that the ranges the design names
-// ("mouse messages", "keyboard messages") are plain comparisons.
+// The messages of the event loop. They are numbered in ranges, so that "mouse
+// messages" and "keyboard messages" are plain comparisons.
+//
+// Keyboard input, in every backend:
+// - A key press is kKeyDown (kSysKeyDown while Alt is held) with the virtual
+//   key in `key`, the keys held in `modifiers`, and in `character` the
+//   character the press types (0 for keys that type none). The loop makes the
+//   character message from it only when the pre-dispatch filter did not
+//   consume the key-down, so a key that an accelerator takes never also
+//   arrives as a character.
+// - A character message (kChar, or kSysChar while Alt is held) carries the
+//   character as typed with Shift and AltGr applied, as a Unicode code point,
+//   never a control code: Ctrl+'+' arrives as '+' with `modifiers.control`,
+//   Alt+'*' as kSysChar '*' with `modifiers.alt`, Ctrl+C as 'c' with Ctrl.
+//   `modifiers.shift` is reported too, but the character already includes it.
+// - Keypad keys with Num Lock on give their own virtual keys (kVkNumpad0..9,
+//   kVkMultiply, kVkAdd, kVkSubtract, kVkDecimal, kVkDivide) and the character
+//   they type; with Num Lock off the digit keys give the navigation keys
+//   (kVkHome, kVkLeft, ...) and no character. Keypad Enter is kVkReturn.
+// - A dead key gives its key-down and key-up with no character; the composed
+//   character comes as the `character` of the next key's key-down ('^' then
+//   'e' types 'ê'; '^' then Space types '^'). kDeadChar and kSysDeadChar are
+//   never sent.
+//
+// Every position and size in a message is in device pixels.
 #pragma once
 
 #include <cstdint>
@@ -45,7 +67,10 @@ enum class MessageId : std::uint16_t {
   kSysDeadChar = 0x0107,
   kCommand = 0x0111,     // `command` holds the command id
   kSysCommand = 0x0112,  // `command` holds the system command code
-  kHScroll = 0x0114,     // `command` holds the ScrollAction, `param` the thumb position
+  // Sent just before a menu opens, so that the program ticks and enables its
+  // items then; `command` holds the menu's id.
+  kInitMenuPopup = 0x0117,
+  kHScroll = 0x0114,  // `command` holds the ScrollAction, `param` the thumb position
   kVScroll = 0x0115,
   kMouseMove = 0x0200,
   kLButtonDown = 0x0201,
@@ -57,6 +82,9 @@ enum class MessageId : std::uint16_t {
   kMButtonDown = 0x0207,
   kMButtonUp = 0x0208,
   kMButtonDblClk = 0x0209,
+  // Sent when the window lost the mouse capture to another window or to the
+  // desktop; never for the window's own ReleaseCapture.
+  kCaptureChanged = 0x0215,
   kDropFiles = 0x0233,  // `files` holds the dropped paths in drop order
   kUser = 0x0400,       // first message number free for the program's own use
 };
@@ -92,6 +120,7 @@ struct Message {
   WindowId window = kNoWindow;  // kNoWindow: the thread (quit)
   std::uint32_t command = 0;    // kCommand, kSysCommand
   int key = 0;                  // virtual key (key messages) or character code (char messages)
+  int character = 0;            // key-down: the character the press types, 0 for none
   Modifiers modifiers;          // keys held when the message was made
   Point position;  // mouse: client pixels (non-client forms: screen); size: client width, height
   std::uint32_t param =
@@ -112,6 +141,7 @@ bool IsKeyboardMessage(MessageId id);
 bool IsButtonPress(MessageId id);
 // WM_MOUSEMOVE or WM_NCMOUSEMOVE.
 bool IsMouseMove(MessageId id);
-// The position as the design reads it: low and high 16 bits, unsigned.
+// The position packed into 16 bits each, as the window's mouse handling reads
+// it: low and high halves, unsigned.
 int PositionX16(const Message& message);
 int PositionY16(const Message& message);

@@ -2,8 +2,8 @@
 // one query that tests (and the window backends) can change.
 #pragma once
 
-// Major version of the platform: 4 by default. Behaviour that the design keeps
-// for "version 3 or lower" is reached by setting 3.
+// Major version of the platform: 4 by default. The program's behaviour for
+// "version 3 or lower" is reached by setting 3.
 int PlatformMajorVersion();
 void SetPlatformMajorVersion(int major);
 

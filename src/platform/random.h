@@ -1,6 +1,7 @@
 // The one process-wide pseudo-random generator. Its sequence is part of the
 // program's behaviour (random list order, sheet positions, dissolve), so it is
-// the exact linear congruential generator of the design, not a library one.
+// one fixed linear congruential generator, never a library one whose
+// sequence could change.
 #pragma once
 
 #include <cstdint>

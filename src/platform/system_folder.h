@@ -1,5 +1,5 @@
-// The user's Zentrope system folder, which stands where the design expects the
-// platform's Windows directory: control.ini, system.ini, win.ini, the
+// The user's Zentrope system folder, which stands in for the platform's
+// Windows directory: control.ini, system.ini, win.ini, the
 // registry store, the saver's settings file and the wallpaper live there.
 #pragma once
 

@@ -13,8 +13,8 @@ inline constexpr int kTextPromptLabelId = 1584;
 inline constexpr int kTextPromptEditId = 1585;
 inline constexpr char kTextPromptCaption[] = "Input";
 
-// The description; `max_length` counts the terminating zero of the design's
-// buffer, so the field takes at most max_length - 1 characters.
+// The description; `max_length` counts a terminating zero, as a C buffer's
+// size does, so the field takes at most max_length - 1 characters.
 DialogTemplate MakeTextPrompt(const std::string& prompt, const std::string& initial,
                               int max_length);
 

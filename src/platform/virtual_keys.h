@@ -21,9 +21,12 @@ enum VirtualKey : int {
   kVkDown = 0x28,
   kVkInsert = 0x2D,
   kVkDelete = 0x2E,
+  kVkNumpad0 = 0x60,  // keypad digits with Num Lock on, through kVkNumpad0 + 9
+  kVkNumpad9 = 0x69,
   kVkMultiply = 0x6A,  // keypad
   kVkAdd = 0x6B,
   kVkSubtract = 0x6D,
+  kVkDecimal = 0x6E,
   kVkDivide = 0x6F,
   kVkF1 = 0x70,
   kVkF2 = 0x71,

@@ -6,13 +6,39 @@
 #include "platform/event_loop.h"
 
 namespace {
-// The window that holds the mouse capture, process-wide as on the platform.
+// The window that holds the mouse capture, process-wide as on the desktop.
 WindowId capture_window = kNoWindow;
 
 std::unique_ptr<TSurface> MakeScreenSurface(const TDisplay& display, Size size) {
   return display.CreateCompatibleSurface(std::max(1, size.width), std::max(1, size.height));
 }
+
+Message WindowMessage(MessageId id, WindowId window) {
+  Message message;
+  message.id = id;
+  message.window = window;
+  return message;
+}
 }  // namespace
+
+WindowGeometry FixedFrameGeometry(const WindowPlacement& placement, bool frame, bool menu,
+                                  Size screen) {
+  WindowGeometry geometry;
+  geometry.state = placement.state;
+  geometry.outer = placement.state == ShowState::kMaximized
+                       ? Rect{0, 0, screen.width, screen.height}
+                       : placement.normal.Normalized();
+  if (placement.state == ShowState::kMinimized) return geometry;
+  int width = geometry.outer.Width();
+  int height = geometry.outer.Height();
+  if (frame) {
+    width -= 2 * kFrameBorder;
+    height -= 2 * kFrameBorder + kCaptionHeight;
+  }
+  if (menu) height -= kMenuHeight;
+  geometry.client = Size{std::max(0, width), std::max(0, height)};
+  return geometry;
+}
 
 TWindow::TWindow(TEventLoop& loop, TDisplay& display, const WindowParams& params,
                  WindowHandler* handler, std::unique_ptr<WindowPeer> peer)
@@ -27,37 +53,53 @@ TWindow::TWindow(TEventLoop& loop, TDisplay& display, const WindowParams& params
       frame_(params.frame),
       menu_(params.menu),
       topmost_(params.topmost),
-      visible_(params.visible) {
-  last_client_size_ = ClientSize();
-  surface_ = MakeScreenSurface(display_, last_client_size_);
+      visible_(params.visible),
+      menu_bar_(params.menu_bar) {
+  placement_.normal = placement_.normal.Normalized();
+  // A reporting peer corrects this first estimate when the window is shown.
+  geometry_ = FixedFrameGeometry(placement_, frame_, menu_, display_.ScreenSize());
+  surface_ = MakeScreenSurface(display_, geometry_.client);
   if (!surface_) surface_ = MakeScreenSurface(display_, Size{1, 1});
   if (visible_) InvalidateAll(true);
 }
 
 TWindow::~TWindow() {
+  // The peer may show the surface's pixels: it goes first.
+  peer_.reset();
   if (capture_window == id_) capture_window = kNoWindow;
   loop_.Unregister(this);
 }
 
-Rect TWindow::WindowRect() const {
-  if (placement_.state == ShowState::kMaximized) {
-    const Size screen = display_.ScreenSize();
-    return Rect{0, 0, screen.width, screen.height};
-  }
-  return placement_.normal;
+void TWindow::ReportGeometry(const WindowGeometry& geometry) {
+  if (geometry.state == ShowState::kNormal) placement_.normal = geometry.outer.Normalized();
+  placement_.state = geometry.state;
+  ApplyGeometry(geometry);
 }
 
-Size TWindow::ClientSize() const {
-  if (placement_.state == ShowState::kMinimized) return Size{};
-  const Rect outer = WindowRect().Normalized();
-  int width = outer.Width();
-  int height = outer.Height();
-  if (frame_) {
-    width -= 2 * kFrameBorder;
-    height -= 2 * kFrameBorder + kCaptionHeight;
+void TWindow::ApplyGeometry(const WindowGeometry& geometry) {
+  WindowGeometry applied = geometry;
+  applied.outer = geometry.outer.Normalized();
+  applied.client = Size{std::max(0, geometry.client.width), std::max(0, geometry.client.height)};
+  const bool resized = applied.client != geometry_.client;
+  const bool state_changed = applied.state != geometry_.state;
+  geometry_ = applied;
+  if (!resized && !state_changed) return;
+  if (resized) {
+    const Size size = applied.client;
+    if (size.width > 0 && size.height > 0) surface_->Resize(size.width, size.height);
+    update_rect_ = Intersect(update_rect_, ClientRect());
+    InvalidateAll(true);
   }
-  if (menu_) height -= kMenuHeight;
-  return Size{std::max(0, width), std::max(0, height)};
+  Message message = WindowMessage(MessageId::kSize, id_);
+  message.param = static_cast<std::uint32_t>(applied.state);
+  message.position = Point{applied.client.width, applied.client.height};
+  loop_.Send(message);
+}
+
+void TWindow::GeometryRequested() {
+  Changed();
+  if (peer_ && peer_->ReportsGeometry()) return;
+  ApplyGeometry(FixedFrameGeometry(placement_, frame_, menu_, display_.ScreenSize()));
 }
 
 void TWindow::Invalidate(const Rect& rect, bool erase) {
@@ -90,14 +132,12 @@ void TWindow::SetCaption(std::string caption) {
 
 void TWindow::ShowMenu(bool shown) {
   menu_ = shown;
-  ApplyClientSize();
-  Changed();
+  GeometryRequested();
 }
 
 void TWindow::SetFrame(bool frame) {
   frame_ = frame;
-  ApplyClientSize();
-  Changed();
+  GeometryRequested();
 }
 
 void TWindow::SetTopmost(bool topmost) {
@@ -108,24 +148,8 @@ void TWindow::SetTopmost(bool topmost) {
 void TWindow::SetPlacement(const WindowPlacement& placement) {
   placement_ = placement;
   placement_.normal = placement.normal.Normalized();
-  ApplyClientSize();
+  GeometryRequested();
   InvalidateAll(true);
-  Changed();
-}
-
-void TWindow::ApplyClientSize() {
-  const Size size = ClientSize();
-  if (size == last_client_size_) return;
-  last_client_size_ = size;
-  if (size.width > 0 && size.height > 0) surface_->Resize(size.width, size.height);
-  update_rect_ = Intersect(update_rect_, ClientRect());
-  InvalidateAll(true);
-  Message message;
-  message.id = MessageId::kSize;
-  message.window = id_;
-  message.param = static_cast<std::uint32_t>(placement_.state);
-  message.position = Point{size.width, size.height};
-  loop_.Send(message);
 }
 
 void TWindow::SetCursor(const ::MouseCursor& cursor) {
@@ -152,15 +176,59 @@ void TWindow::SetVerticalScroll(int range, int position) {
 }
 
 void TWindow::SetCapture() {
+  if (capture_window == id_) return;
+  if (TWindow* holder = loop_.Find(capture_window)) {
+    capture_window = kNoWindow;
+    if (holder->peer_) holder->peer_->CaptureChanged(*holder, false);
+    loop_.Send(WindowMessage(MessageId::kCaptureChanged, holder->id_));
+  }
   capture_window = id_;
+  if (peer_) peer_->CaptureChanged(*this, true);
 }
 
 void TWindow::ReleaseCapture() {
-  if (capture_window == id_) capture_window = kNoWindow;
+  if (capture_window != id_) return;
+  capture_window = kNoWindow;
+  if (peer_) peer_->CaptureChanged(*this, false);
 }
 
 bool TWindow::HasCapture() const {
   return capture_window == id_;
+}
+
+void TWindow::CaptureLost() {
+  if (capture_window != id_) return;
+  capture_window = kNoWindow;
+  loop_.Send(WindowMessage(MessageId::kCaptureChanged, id_));
+}
+
+void TWindow::Enable(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  if (peer_) peer_->EnableChanged(*this);
+}
+
+void TWindow::SetMenuBar(TMenuBar menu_bar) {
+  menu_bar_ = std::move(menu_bar);
+  if (peer_) peer_->MenuBarChanged(*this);
+}
+
+bool TWindow::CheckMenuItem(std::uint32_t id, bool checked) {
+  if (!menu_bar_.Check(id, checked)) return false;
+  if (peer_) peer_->MenuItemChanged(*this, id);
+  return true;
+}
+
+bool TWindow::EnableMenuItem(std::uint32_t id, bool enabled) {
+  if (!menu_bar_.Enable(id, enabled)) return false;
+  if (peer_) peer_->MenuItemChanged(*this, id);
+  return true;
+}
+
+bool TWindow::SetMenuItemText(std::uint32_t id, std::string text) {
+  if (!menu_bar_.SetText(id, std::move(text))) return false;
+  if (peer_) peer_->MenuItemChanged(*this, id);
+  return true;
 }
 
 void TWindow::Show(ShowState state) {
@@ -168,10 +236,11 @@ void TWindow::Show(ShowState state) {
   visible_ = true;
   if (state != placement_.state) {
     placement_.state = state;
-    ApplyClientSize();
+    GeometryRequested();
+  } else {
+    Changed();
   }
   if (!was_visible) InvalidateAll(true);
-  Changed();
 }
 
 void TWindow::Hide() {
@@ -189,8 +258,10 @@ void TWindow::Present(const Rect& area) {
 }
 
 void TWindow::RecreateSurface() {
-  const Size size = ClientSize();
-  auto surface = MakeScreenSurface(display_, size);
-  if (surface) surface_ = std::move(surface);
+  auto surface = MakeScreenSurface(display_, geometry_.client);
+  if (surface) {
+    surface_ = std::move(surface);
+    if (peer_) peer_->SurfaceRecreated(*this);
+  }
   InvalidateAll(true);
 }

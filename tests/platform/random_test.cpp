@@ -7,7 +7,7 @@
 
 // Expected numbers computed outside the program with arbitrary-precision
 // arithmetic: s <- s * 23794118839861 + 1 mod 2^64, number = bits 32..62.
-TEST(Random, FollowsTheDesignedSequenceForFixedSeeds) {
+TEST(Random, FollowsTheFixedSequenceForFixedSeeds) {
   struct Case {
     std::uint32_t seed;
     std::array<std::uint32_t, 5> numbers;

@@ -139,6 +139,16 @@ ScriptedAnswer ScriptedAnswer::Cancel(DialogKind kind) {
   return a;
 }
 
+THeadlessDialogs::Showing::Showing(THeadlessDialogs& dialogs, WindowId owner)
+    : dialogs_(dialogs), owner_(owner) {
+  if (dialogs_.depth_++ == 0 && dialogs_.opening_) dialogs_.opening_(owner_);
+  if (dialogs_.while_shown_) dialogs_.while_shown_();
+}
+
+THeadlessDialogs::Showing::~Showing() {
+  if (--dialogs_.depth_ == 0 && dialogs_.closed_) dialogs_.closed_(owner_);
+}
+
 std::optional<ScriptedAnswer> THeadlessDialogs::Take(DialogKind kind, const std::string& caption) {
   if (script_.empty()) return std::nullopt;
   const ScriptedAnswer& front = script_.front();
@@ -164,6 +174,7 @@ std::size_t THeadlessDialogs::Record(DialogRecord record) {
 }
 
 DialogAnswer THeadlessDialogs::ShowMessageBox(const MessageBoxRequest& request) {
+  const Showing showing(*this, request.owner);
   DialogRecord record = NewRecord(DialogKind::kMessageBox, request.caption, {request.text});
   record.icon = request.icon;
   record.buttons = request.buttons;
@@ -178,6 +189,7 @@ DialogAnswer THeadlessDialogs::ShowMessageBox(const MessageBoxRequest& request) 
 }
 
 OpenFileResult THeadlessDialogs::OpenFile(const OpenFileRequest& request) {
+  const Showing showing(*this, request.owner);
   OpenFileResult result;
   result.filter_index = ClampFilterIndex(request.filter_index, request.filters);
   result.did_not_fit = DoesNotFit(request.layout);
@@ -216,6 +228,7 @@ OpenFileResult THeadlessDialogs::OpenFile(const OpenFileRequest& request) {
 }
 
 SaveFileResult THeadlessDialogs::SaveFile(const SaveFileRequest& request) {
+  const Showing showing(*this, request.owner);
   SaveFileResult result;
   result.filter_index = ClampFilterIndex(request.filter_index, request.filters);
   result.did_not_fit = DoesNotFit(request.layout);
@@ -253,6 +266,7 @@ SaveFileResult THeadlessDialogs::SaveFile(const SaveFileRequest& request) {
 }
 
 std::optional<ColorRef> THeadlessDialogs::ChooseColour(const ColourRequest& request) {
+  const Showing showing(*this, request.owner);
   DialogRecord record = NewRecord(DialogKind::kColour, request.caption, {});
   std::optional<ColorRef> chosen;
   if (auto answer = Take(DialogKind::kColour, request.caption)) {
@@ -267,7 +281,7 @@ std::optional<ColorRef> THeadlessDialogs::ChooseColour(const ColourRequest& requ
 }
 
 int THeadlessDialogs::RunDialog(const DialogTemplate& dialog, WindowId owner) {
-  (void)owner;
+  const Showing showing(*this, owner);
   TDialogState state(dialog, *this);
   DoesNotFit(dialog.size);
   if (dialog.on_init) dialog.on_init(state);

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -65,6 +66,16 @@ class THeadlessDialogs : public DialogService {
   explicit THeadlessDialogs(const TDisplay& display) : display_(display) {}
 
   void Script(ScriptedAnswer answer) { script_.push_back(std::move(answer)); }
+  // Run when the outermost dialog opens (before it is answered) and after it
+  // closed, with its owner: the backend moves the focus and holds the loop's
+  // modal scope there.
+  void SetModalHooks(std::function<void(WindowId)> opening, std::function<void(WindowId)> closed) {
+    opening_ = std::move(opening);
+    closed_ = std::move(closed);
+  }
+  // Run while every dialog is up, as a toolkit's nested loop runs while a
+  // real dialog waits for the user.
+  void SetWhileShown(std::function<void()> while_shown) { while_shown_ = std::move(while_shown); }
   std::size_t ScriptLeft() const { return script_.size(); }
   const std::vector<DialogRecord>& Shown() const { return shown_; }
   void ClearRecord() { shown_.clear(); }
@@ -76,6 +87,19 @@ class THeadlessDialogs : public DialogService {
   int RunDialog(const DialogTemplate& dialog, WindowId owner) override;
 
  private:
+  // Holds the hooks' state from a dialog's start to its end.
+  class Showing {
+   public:
+    Showing(THeadlessDialogs& dialogs, WindowId owner);
+    ~Showing();
+    Showing(const Showing&) = delete;
+    Showing& operator=(const Showing&) = delete;
+
+   private:
+    THeadlessDialogs& dialogs_;
+    WindowId owner_;
+  };
+
   std::optional<ScriptedAnswer> Take(DialogKind kind, const std::string& caption);
   // Also raises the process-wide flag when the layout is too large.
   bool DoesNotFit(Size layout) const;
@@ -84,4 +108,8 @@ class THeadlessDialogs : public DialogService {
   const TDisplay& display_;
   std::deque<ScriptedAnswer> script_;
   std::vector<DialogRecord> shown_;
+  std::function<void(WindowId)> opening_;
+  std::function<void(WindowId)> closed_;
+  std::function<void()> while_shown_;
+  int depth_ = 0;
 };
