@@ -2,7 +2,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <new>
 
 #include "image/image.h"
 
@@ -50,7 +49,7 @@ std::int64_t StrideOf(std::int64_t width, int bits_per_pixel) {
 
 }  // namespace
 
-TDib TDib::Create(int width, int height, int bits_per_pixel) {
+TDib TDib::Create(int width, int height, int bits_per_pixel, bool zero_bits) {
   TDib dib;
   if (width <= 0 || height <= 0 || (bits_per_pixel != 8 && bits_per_pixel != 24)) return dib;
   const int entries = bits_per_pixel == 8 ? kMaxPaletteEntries : 0;
@@ -59,12 +58,12 @@ TDib TDib::Create(int width, int height, int bits_per_pixel) {
   const std::size_t total =
       kInfoHeaderSize + entries * kColourEntrySize + static_cast<std::size_t>(bits_size);
   if (total > BitmapMemoryLimit()) return dib;
-  try {
-    dib.packed_.assign(total, 0);
-  } catch (const std::bad_alloc&) {
-    return dib;
-  }
+  dib.packed_ = TPictureMemory::Allocate(
+      total, zero_bits ? TPictureMemory::Contents::kZeroed : TPictureMemory::Contents::kAnything);
+  if (dib.packed_.empty()) return dib;
+  const std::size_t bits_offset = total - static_cast<std::size_t>(bits_size);
   std::uint8_t* header = dib.packed_.data();
+  std::memset(header, 0, bits_offset);
   WriteU32(header + kHeaderSizeField, kInfoHeaderSize);
   WriteU32(header + kWidthField, static_cast<std::uint32_t>(width));
   WriteU32(header + kHeightField, static_cast<std::uint32_t>(height));
@@ -77,7 +76,7 @@ TDib TDib::Create(int width, int height, int bits_per_pixel) {
 
 TDib TDib::FromPacked(std::vector<std::uint8_t> packed) {
   TDib dib;
-  dib.packed_ = std::move(packed);
+  dib.packed_ = TPictureMemory::Adopt(std::move(packed));
   return dib;
 }
 
@@ -97,19 +96,19 @@ std::size_t TDib::BitmapMemoryLimit() {
 }
 
 int TDib::Width() const {
-  return static_cast<std::int32_t>(ReadU32(packed_, kWidthField));
+  return static_cast<std::int32_t>(ReadU32(Packed(), kWidthField));
 }
 int TDib::Height() const {
-  return static_cast<std::int32_t>(ReadU32(packed_, kHeightField));
+  return static_cast<std::int32_t>(ReadU32(Packed(), kHeightField));
 }
 int TDib::BitsPerPixel() const {
-  return ReadU16(packed_, kBitCountField);
+  return ReadU16(Packed(), kBitCountField);
 }
 int TDib::Compression() const {
-  return static_cast<int>(ReadU32(packed_, kCompressionField) & 0x7FFFFFFF);
+  return static_cast<int>(ReadU32(Packed(), kCompressionField) & 0x7FFFFFFF);
 }
 int TDib::ClrUsed() const {
-  return static_cast<int>(std::min<std::uint32_t>(ReadU32(packed_, kClrUsedField), 0x7FFFFFFF));
+  return static_cast<int>(std::min<std::uint32_t>(ReadU32(Packed(), kClrUsedField), 0x7FFFFFFF));
 }
 
 int TDib::ColourTableEntries() const {
@@ -125,14 +124,14 @@ std::int64_t TDib::Stride() const {
 }
 
 std::size_t TDib::BitsOffset() const {
-  std::size_t offset = std::max<std::size_t>(ReadU32(packed_, kHeaderSizeField), kInfoHeaderSize);
+  std::size_t offset = std::max<std::size_t>(ReadU32(Packed(), kHeaderSizeField), kInfoHeaderSize);
   if (Compression() == kBitfieldsCompression) offset += kBitfieldMasksSize;
   return offset + static_cast<std::size_t>(ColourTableEntries()) * kColourEntrySize;
 }
 
 bool TDib::IsComplete() const {
   if (packed_.size() < kInfoHeaderSize) return false;
-  const std::size_t header_size = ReadU32(packed_, kHeaderSizeField);
+  const std::size_t header_size = ReadU32(Packed(), kHeaderSizeField);
   if (header_size < kInfoHeaderSize || header_size > packed_.size()) return false;
   if (Width() <= 0 || Height() == 0 || BitsPerPixel() == 0) return false;
   const std::int64_t stride = Stride();
@@ -149,9 +148,9 @@ PaletteEntry TDib::Colour(int index) const {
   if (index < 0 || index >= ColourTableEntries()) return colour;
   const std::size_t at = BitsOffset() - (ColourTableEntries() - index) * kColourEntrySize;
   if (at + kColourEntrySize > packed_.size()) return colour;
-  colour.blue = packed_[at];
-  colour.green = packed_[at + 1];
-  colour.red = packed_[at + 2];
+  colour.blue = packed_.data()[at];
+  colour.green = packed_.data()[at + 1];
+  colour.red = packed_.data()[at + 2];
   return colour;
 }
 
@@ -159,10 +158,10 @@ void TDib::SetColour(int index, PaletteEntry colour) {
   if (index < 0 || index >= ColourTableEntries()) return;
   const std::size_t at = BitsOffset() - (ColourTableEntries() - index) * kColourEntrySize;
   if (at + kColourEntrySize > packed_.size()) return;
-  packed_[at] = colour.blue;
-  packed_[at + 1] = colour.green;
-  packed_[at + 2] = colour.red;
-  packed_[at + 3] = 0;
+  packed_.data()[at] = colour.blue;
+  packed_.data()[at + 1] = colour.green;
+  packed_.data()[at + 2] = colour.red;
+  packed_.data()[at + 3] = 0;
 }
 
 std::uint8_t* TDib::Bits() {

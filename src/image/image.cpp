@@ -33,7 +33,8 @@ TImage::TImage() {
 }
 
 void TImage::Create(int new_width, int new_height, int aspect_x, int aspect_y, int bytes_per_pixel,
-                    int new_reduction, std::uint8_t fill) {
+                    int new_reduction, std::uint8_t fill, RowFill row_fill) {
+  // Freed first, so that its memory can serve the new picture.
   bitmap = TDib();
   bytesPerPixel = bytes_per_pixel == 3 ? 3 : 1;
   aspectX = std::max(aspect_x, 1);
@@ -48,7 +49,9 @@ void TImage::Create(int new_width, int new_height, int aspect_x, int aspect_y, i
   for (;;) {
     const int w = static_cast<int>(std::max<std::int64_t>(full_width / scale, 1));
     const int h = static_cast<int>(std::max<std::int64_t>(full_height / scale, 1));
-    bitmap = TDib::Create(w, h, bytesPerPixel * kBitsPerByte);
+    // Memory that is filled below, or by the caller, need not be zeroed first.
+    const bool zero_bits = fill == 0 && row_fill == RowFill::kFill;
+    bitmap = TDib::Create(w, h, bytesPerPixel * kBitsPerByte, zero_bits);
     if (!bitmap.Empty() || (w == 1 && h == 1)) {
       width = w;
       height = h;
@@ -59,14 +62,11 @@ void TImage::Create(int new_width, int new_height, int aspect_x, int aspect_y, i
   reduction = static_cast<int>(std::min<std::int64_t>(scale, 1 << 30));
   if (bytesPerPixel == 1) SetGreyPalette();
 
+  fill_ = fill;
   std::memset(scratchRow.data(), fill, scratchRow.size());
-  // A new bitmap starts zeroed: only another fill needs a pass over it.
-  if (std::uint8_t* bits = bitmap.Bits(); bits != nullptr && fill != 0) {
-    const int stride = Stride();
-    for (int r = 0; r < height; ++r)
-      std::memcpy(bits + std::size_t(r) * stride, scratchRow.data(), stride);
-  }
   PointRowsAtBitmap();
+  if (fill != 0 && row_fill == RowFill::kFill) FillRows(0, height);
+  if (row_fill == RowFill::kCallerStoresEveryPixel) ClearRowPadding();
   ResetViewToWhole();
   columnMap.fill(0);
   rowMap.fill(0);
@@ -74,6 +74,23 @@ void TImage::Create(int new_width, int new_height, int aspect_x, int aspect_y, i
   useCounts.fill(static_cast<std::int32_t>(std::int64_t{width} * height / kMaxPaletteEntries));
   colourCount =
       static_cast<std::int16_t>(bytesPerPixel == 1 ? kMaxPaletteEntries : kTrueColourCount);
+}
+
+void TImage::FillRows(int first_row, int end_row) {
+  if (bitmap.Bits() == nullptr) return;
+  const std::size_t stride = static_cast<std::size_t>(Stride());
+  for (int r = std::max(first_row, 0); r < std::min(end_row, height); ++r)
+    std::memset(rows[r], fill_, stride);
+}
+
+// Callers store pixels, not the padding that rounds rows to 4 bytes; reused
+// memory must not carry an earlier picture's bytes there.
+void TImage::ClearRowPadding() {
+  if (bitmap.Bits() == nullptr) return;
+  const std::size_t used = std::size_t(width) * bytesPerPixel;
+  const std::size_t padding = static_cast<std::size_t>(Stride()) - used;
+  if (padding == 0) return;
+  for (int r = 0; r < height; ++r) std::memset(rows[r] + used, 0, padding);
 }
 
 void TImage::MakePlaceholder() {

@@ -17,6 +17,7 @@
 
 #include "image/image_limits.h"
 #include "image/palette.h"
+#include "image/picture_memory.h"
 
 // x, width, y, height: the order the record keeps its rectangles in.
 struct ImageRect {
@@ -52,9 +53,10 @@ class TDib {
   static constexpr int kInfoHeaderSize = 40;
 
   // Builds an uncompressed bottom-up bitmap of 8 bits (256 colours, all black)
-  // or 24 bits. Returns an empty TDib when the memory cannot be had or the
-  // size is out of range.
-  static TDib Create(int width, int height, int bits_per_pixel);
+  // or 24 bits, its pixels zero or, with `zero_bits` false, left as the memory
+  // came (the pixels of an earlier picture). Returns an empty TDib when the
+  // memory cannot be had or the size is out of range.
+  static TDib Create(int width, int height, int bits_per_pixel, bool zero_bits = true);
   // Takes a packed bitmap as it is. Use the queries below to judge it.
   static TDib FromPacked(std::vector<std::uint8_t> packed);
   // Caps the memory one bitmap may take (0: no cap), so that running out of
@@ -81,12 +83,14 @@ class TDib {
   std::uint8_t* Bits();
   const std::uint8_t* Bits() const;
 
-  std::span<const std::uint8_t> Packed() const { return packed_; }
-  std::vector<std::uint8_t> Release() { return std::move(packed_); }
+  std::span<const std::uint8_t> Packed() const { return {packed_.data(), packed_.size()}; }
+  std::vector<std::uint8_t> Release() { return packed_.TakeVector(); }
+  // True when the block is one of the large, page-aligned picture blocks.
+  bool IsLargeBlock() const { return packed_.IsLargeBlock(); }
 
  private:
   std::size_t BitsOffset() const;
-  std::vector<std::uint8_t> packed_;
+  TPictureMemory packed_;
 };
 
 // Registered by the formats layer: reads a packed bitmap that cannot be taken
@@ -117,8 +121,15 @@ class TImage {
 
   // Replaces the picture; reduces it by powers of two when a row would exceed
   // kMaxRowBytes, there would be more than kMaxRows rows, or memory runs out.
+  // With RowFill::kCallerStoresEveryPixel the rows are not filled: the bitmap
+  // may hold an earlier picture's pixels (its memory is reused), so the caller
+  // must store every pixel of every row, or FillRows those it did not.
+  enum class RowFill { kFill, kCallerStoresEveryPixel };
   void Create(int new_width, int new_height, int aspect_x, int aspect_y, int bytes_per_pixel,
-              int new_reduction, std::uint8_t fill);
+              int new_reduction, std::uint8_t fill, RowFill row_fill = RowFill::kFill);
+  // Sets stored rows first_row .. end_row - 1 (clamped to the picture) to the
+  // fill byte given to Create.
+  void FillRows(int first_row, int end_row);
   // Stores a row given in file coordinates. 1-byte pictures take indices from
   // `first`; 3-byte pictures take red, green, blue from first, second, third.
   // transparent >= 0 leaves pixels of that index unchanged (1-byte only).
@@ -198,6 +209,7 @@ class TImage {
  private:
   void ResetViewToWhole();
   void PointRowsAtBitmap();
+  void ClearRowPadding();
   bool TryAdoptDirectly(TDib& dib);
   void RecentreView();
   void StepZoomFraction(int direction, int window_width, int window_height);
@@ -211,6 +223,7 @@ class TImage {
 
   // The column map is source x = view x + output column: rows copy whole.
   bool contiguousColumns_ = false;
+  std::uint8_t fill_ = 0;
 };
 
 // Divides both terms by 2, 3, 5, 7 and 11 while each divides both, then halves
