@@ -178,8 +178,8 @@ TEST(ReduceFraction, DividesSmallPrimesAndHalvesLargeTerms) {
   // Halving down to 0 would lose the ratio: the largest one in range stays.
   EXPECT_EQ(a, 32767);
   EXPECT_EQ(b, 1);
-  a = 5;
-  b = 3 * 40000 + 1;
+  a = 3;
+  b = 65537 * 2 + 1;
   ReduceFraction(a, b);
   EXPECT_EQ(a, 1);
   EXPECT_EQ(b, 32767);
