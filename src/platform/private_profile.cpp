@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <unordered_map>
 
 #include "platform/path.h"
 #include "platform/temp_file.h"
@@ -38,6 +39,21 @@ std::string StripQuotes(std::string_view value) {
   }
   return std::string(value);
 }
+
+struct NoCaseHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const {
+    std::size_t hash = 14695981039346656037ull;
+    for (char c : text)
+      hash = (hash ^ static_cast<unsigned char>(ToLowerAscii(c))) * 1099511628211ull;
+    return hash;
+  }
+};
+
+struct NoCaseEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const { return EqualsNoCase(a, b); }
+};
 
 enum class LineKind : std::uint8_t { kOther, kSection, kKey };
 
@@ -226,21 +242,6 @@ bool EraseSection(std::vector<ProfileLine>& lines, std::string_view section) {
   return true;
 }
 
-struct NoCaseHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const {
-    std::size_t hash = 14695981039346656037ull;
-    for (char c : text)
-      hash = (hash ^ static_cast<unsigned char>(ToLowerAscii(c))) * 1099511628211ull;
-    return hash;
-  }
-};
-
-struct NoCaseEqual {
-  using is_transparent = void;
-  bool operator()(std::string_view a, std::string_view b) const { return EqualsNoCase(a, b); }
-};
-
 // One key to set (or delete, with an empty value) while the section is rewritten.
 struct PendingKey {
   std::string_view key;
@@ -332,7 +333,7 @@ bool ApplyKeys(std::vector<ProfileLine>& lines, std::string_view section, TPendi
   return true;
 }
 
-bool WriteAll(int fd, const std::string& contents) {
+bool WriteAll(int fd, std::string_view contents) {
   std::size_t written = 0;
   while (written < contents.size()) {
     const ssize_t n = write(fd, contents.data() + written, contents.size() - written);
@@ -343,14 +344,26 @@ bool WriteAll(int fd, const std::string& contents) {
   return true;
 }
 
-std::string FileContents(const ProfileText& profile) {
+// Lines go out through a buffer of their own: a file with a huge line is not
+// copied whole once more.
+bool WriteLines(int fd, const ProfileText& profile) {
+  constexpr std::size_t kBufferSize = 1 << 16;
   const std::string_view line_end = profile.crlf ? "\r\n" : "\n";
-  std::size_t size = 0;
-  for (const auto& line : profile.lines) size += line.text.size() + line_end.size();
-  std::string contents;
-  contents.reserve(size);
-  for (const auto& line : profile.lines) contents.append(line.text).append(line_end);
-  return contents;
+  std::string buffer;
+  buffer.reserve(kBufferSize);
+  for (const auto& line : profile.lines) {
+    if (buffer.size() + line.text.size() + line_end.size() > kBufferSize) {
+      if (!WriteAll(fd, buffer)) return false;
+      buffer.clear();
+    }
+    if (line.text.size() >= kBufferSize) {
+      if (!WriteAll(fd, line.text)) return false;
+    } else {
+      buffer.append(line.text);
+    }
+    buffer.append(line_end);
+  }
+  return WriteAll(fd, buffer);
 }
 
 bool WriteAtomically(const std::string& file, const ProfileText& profile) {
@@ -361,7 +374,7 @@ bool WriteAtomically(const std::string& file, const ProfileText& profile) {
   fchmod(fd, stat(file.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644);
 
   // The data must be on disk before the rename makes it the settings file.
-  const bool written = WriteAll(fd, FileContents(profile)) && fsync(fd) == 0;
+  const bool written = WriteLines(fd, profile) && fsync(fd) == 0;
   const bool closed = close(fd) == 0;
   if (!written || !closed || std::rename(temp.c_str(), file.c_str()) != 0) {
     unlink(temp.c_str());
@@ -372,28 +385,31 @@ bool WriteAtomically(const std::string& file, const ProfileText& profile) {
 
 }  // namespace
 
+std::vector<std::optional<std::string>> GetPrivateProfileStrings(
+    std::string_view section, std::span<const std::string_view> keys, const std::string& file) {
+  std::vector<std::optional<std::string>> values(keys.size());
+  if (keys.empty()) return values;
+  std::unordered_map<std::string_view, std::size_t, NoCaseHash, NoCaseEqual> wanted;
+  for (std::size_t i = 0; i < keys.size(); ++i) wanted.try_emplace(keys[i], i);
+  std::size_t missing = wanted.size();
+  ForEachSectionEntry(file, section, [&](std::string_view name, std::string_view value) {
+    const auto found = wanted.find(name);
+    if (found == wanted.end() || values[found->second]) return true;
+    values[found->second] = StripQuotes(value);
+    return --missing > 0;  // later duplicates do not count
+  });
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const std::size_t first = wanted.find(keys[i])->second;
+    if (first != i) values[i] = values[first];
+  }
+  return values;
+}
+
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view default_value, const std::string& file) {
-  std::optional<std::string> found;
-  ForEachSectionEntry(file, section, [&](std::string_view name, std::string_view value) {
-    if (!EqualsNoCase(name, key)) return true;
-    found = StripQuotes(value);
-    return false;
-  });
+  std::optional<std::string> found =
+      std::move(GetPrivateProfileStrings(section, {&key, 1}, file)[0]);
   return found ? *std::move(found) : std::string(TrimTrailing(default_value));
-}
-
-TProfileSection::TProfileSection(std::string_view section, const std::string& file) {
-  ForEachSectionEntry(file, section, [&](std::string_view name, std::string_view value) {
-    const std::string key = ToLower(name);
-    if (!values_.contains(key)) values_.emplace(key, StripQuotes(value));
-    return true;
-  });
-}
-
-std::string TProfileSection::Get(std::string_view key, std::string_view default_value) const {
-  const auto found = values_.find(ToLower(key));
-  return found != values_.end() ? found->second : std::string(TrimTrailing(default_value));
 }
 
 bool WritePrivateProfileString(std::string_view section, const char* key, const char* value,

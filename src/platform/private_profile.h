@@ -6,9 +6,9 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 // The value of `key` in `section` of `file`, trimmed of surrounding blanks and of
@@ -17,19 +17,11 @@
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view default_value, const std::string& file);
 
-// One section of a settings file, read with a single pass over the file, for
-// callers that look up many keys: each lookup answers as GetPrivateProfileString
-// would have when the section was read.
-class TProfileSection {
- public:
-  TProfileSection(std::string_view section, const std::string& file);
-
-  std::string Get(std::string_view key, std::string_view default_value) const;
-
- private:
-  // By lower-cased key; values already trimmed and unquoted.
-  std::unordered_map<std::string, std::string> values_;
-};
+// The values of `keys` in `section` of `file`, found in one pass over the file:
+// each as GetPrivateProfileString gives it, or none where the key is missing.
+// Only the values asked for are kept, however large the file.
+std::vector<std::optional<std::string>> GetPrivateProfileStrings(
+    std::string_view section, std::span<const std::string_view> keys, const std::string& file);
 
 // Sets `key` in `section` of `file`, creating the file and the section as needed.
 // A null or empty value deletes the key; a null key deletes the whole section.

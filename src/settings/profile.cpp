@@ -140,15 +140,24 @@ bool TProfile::HasOwnedCopy(StringKey key) const {
 
 void TProfile::Restore() {
   // One pass over the file for all keys: hand-edited files may be huge.
-  const TProfileSection stored(section_, file_);
+  std::array<std::string_view, kIntKeyCount + kStringKeyCount> names;
+  for (int i = 0; i < kIntKeyCount; ++i) names[i] = IntKeyTable()[i].name;
+  for (int i = 0; i < kStringKeyCount; ++i) names[kIntKeyCount + i] = StringKeyTable()[i].name;
+  std::vector<std::optional<std::string>> stored = GetPrivateProfileStrings(section_, names, file_);
+
   for (int i = 0; i < kIntKeyCount; ++i) {
     const IntKeyInfo& info = IntKeyTable()[i];
-    const std::string text = stored.Get(info.name, std::to_string(ints_[i]));
-    ints_[i] = Clamp(ParseDecimalInt(text).value_or(ints_[i]), info);
+    if (stored[i]) ints_[i] = ParseDecimalInt(*stored[i]).value_or(ints_[i]);
+    ints_[i] = Clamp(ints_[i], info);
   }
   for (int i = 0; i < kStringKeyCount; ++i) {
-    const auto key = static_cast<StringKey>(i);
-    Set(key, stored.Get(StringKeyTable()[i].name, BuiltInDefault(key)));
+    auto& owned = owned_strings_[i];
+    std::optional<std::string>& text = stored[kIntKeyCount + i];
+    if (text && *text != BuiltInDefault(static_cast<StringKey>(i))) {
+      owned = std::move(text);
+    } else {
+      owned.reset();
+    }
   }
 }
 

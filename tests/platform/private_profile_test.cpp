@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <string>
@@ -151,30 +152,37 @@ TEST_F(PrivateProfileTest, WritesThroughASymbolicLink) {
   EXPECT_EQ(ReadFileText(dir_.File("real.ini")), "[a]\nx=1\ny=2\n");
 }
 
-TEST_F(PrivateProfileTest, ASectionReadOnceAnswersAsSingleReadsDo) {
-  const std::string text =
-      "\xEF\xBB\xBF"
-      "[a]\r\n"
-      "x=1\r\n"
-      "[ Viewer ]\r\n"
-      " Key One = \"  quoted  \" \r\n"
-      "dup=first\r\n"
-      "DUP=second\r\n"
-      "; comment=no\r\n"
-      "empty=\r\n"
-      "[viewer]\r\n"
-      "late=ignored\r\n";
-  ASSERT_TRUE(WriteFileText(file_, text));
-  const TProfileSection viewer("VIEWER", file_);
-  for (const char* key : {"key one", "dup", "Dup", "; comment", "empty", "late", "x", "absent"}) {
-    EXPECT_EQ(viewer.Get(key, "none "), Get("viewer", key, "none ")) << key;
+TEST_F(PrivateProfileTest, ManyKeysReadInOnePassAnswerAsSingleReadsDo) {
+  ASSERT_TRUE(WriteFileText(file_,
+                            "\xEF\xBB\xBF"
+                            "[a]\r\n"
+                            "x=1\r\n"
+                            "[ Viewer ]\r\n"
+                            " Key One = \"  quoted  \" \r\n"
+                            "dup=first\r\n"
+                            "DUP=second\r\n"
+                            "; comment=no\r\n"
+                            "empty=\r\n"
+                            "[viewer]\r\n"
+                            "late=ignored\r\n"));
+  const std::vector<std::string_view> keys = {"key one", "dup",  "Dup", "; comment",
+                                              "empty",   "late", "x",   "absent"};
+  const auto values = GetPrivateProfileStrings("VIEWER", keys, file_);
+  ASSERT_EQ(values.size(), keys.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    EXPECT_EQ(values[i].value_or("none"), Get("viewer", std::string(keys[i]).c_str())) << keys[i];
   }
-  EXPECT_EQ(viewer.Get("KEY ONE", ""), "  quoted  ");
-  EXPECT_EQ(viewer.Get("dup", ""), "first");
-  EXPECT_EQ(viewer.Get("late", "none"), "none");
-  EXPECT_EQ(TProfileSection("a", file_).Get("x", ""), "1") << "the first line, past the mark";
-  EXPECT_EQ(TProfileSection("none", file_).Get("x", "d  "), "d");
-  EXPECT_EQ(TProfileSection("a", dir_.File("missing.ini")).Get("x", "d"), "d");
+  EXPECT_EQ(values[0], "  quoted  ");
+  EXPECT_EQ(values[1], "first");
+  EXPECT_EQ(values[2], "first") << "a key asked for twice";
+  EXPECT_EQ(values[4], "") << "present but empty is not missing";
+  EXPECT_FALSE(values[5].has_value());
+
+  const std::vector<std::string_view> x = {"x"};
+  EXPECT_EQ(GetPrivateProfileStrings("a", x, file_)[0], "1") << "the first line, past the mark";
+  EXPECT_FALSE(GetPrivateProfileStrings("none", x, file_)[0].has_value());
+  EXPECT_FALSE(GetPrivateProfileStrings("a", x, dir_.File("missing.ini"))[0].has_value());
+  EXPECT_TRUE(GetPrivateProfileStrings("a", {}, file_).empty());
 }
 
 TEST_F(PrivateProfileTest, EntriesApplyInOnePassAsSingleWritesWould) {
@@ -198,23 +206,27 @@ TEST_F(PrivateProfileTest, EntriesApplyInOnePassAsSingleWritesWould) {
 }
 
 TEST_F(PrivateProfileTest, ManyKeysAndAHugeLineReadAndWriteBack) {
-  std::string text = "[other]\nhuge=" + std::string(4 << 20, 'h') + "\n[a]\n";
+  const std::string huge(4 << 20, 'h');
+  std::string text = "[other]\nhuge=" + huge + "\n[a]\n";
   for (int i = 0; i < 50000; ++i)
     text += "key" + std::to_string(i) + "=" + std::to_string(i) + "\n";
   ASSERT_TRUE(WriteFileText(file_, text));
-  const TProfileSection section("a", file_);
-  EXPECT_EQ(section.Get("KEY49999", ""), "49999");
-  EXPECT_EQ(section.Get("huge", "none"), "none");
+  const std::vector<std::string_view> keys = {"KEY49999", "huge", "key0", "key1"};
+  const auto values = GetPrivateProfileStrings("a", keys, file_);
+  EXPECT_EQ(values[0], "49999");
+  EXPECT_FALSE(values[1].has_value());
 
   std::vector<ProfileEntry> entries;
   for (int i = 0; i < 50000; i += 2) entries.push_back({"key" + std::to_string(i), std::nullopt});
   entries.push_back({"key1", std::string("one")});
   ASSERT_TRUE(WritePrivateProfileEntries("a", entries, file_));
-  const TProfileSection after("a", file_);
-  EXPECT_EQ(after.Get("key0", "gone"), "gone");
-  EXPECT_EQ(after.Get("key1", ""), "one");
-  EXPECT_EQ(after.Get("key49999", ""), "49999");
-  EXPECT_EQ(TProfileSection("other", file_).Get("huge", "").size(), std::size_t{4 << 20});
+  const auto after = GetPrivateProfileStrings("a", keys, file_);
+  EXPECT_FALSE(after[2].has_value());
+  EXPECT_EQ(after[3], "one");
+  EXPECT_EQ(after[0], "49999");
+  EXPECT_EQ(Get("other", "huge"), huge);
+  const std::string saved = ReadFileText(file_);
+  EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 2 + 1 + 25000);
 }
 
 // Writes that fail keep the old file and leave no temporary file behind.
@@ -281,7 +293,8 @@ TEST_F(PrivateProfileTest, ANamedPipeInPlaceOfTheFileNeitherHangsNorIsReplaced) 
   const std::string file = file_;
   const int status = RunInChildProcess([&file] {
     if (GetPrivateProfileString("a", "x", "default", file) != "default") return 3;
-    if (TProfileSection("a", file).Get("x", "default") != "default") return 4;
+    const std::vector<std::string_view> keys = {"x"};
+    if (GetPrivateProfileStrings("a", keys, file).front().has_value()) return 4;
     return WritePrivateProfileString("a", "x", "1", file) ? 1 : 0;
   });
   EXPECT_EQ(status, 0) << "-1: the child hung on the pipe";
