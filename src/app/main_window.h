@@ -75,6 +75,8 @@ class TZentropeWin : public WindowHandler, public ProgressDisplay, public Slides
   TFilePkg& Files() override { return files_; }
   TImage& Picture() override { return *image_; }
   TWindow& MainWindow() override { return *window_; }
+  // The platform the window lives on: its dialogs, clipboard and help viewer.
+  PlatformBackend& Backend() const { return backend_; }
   void LoadCurrent() override;
   void RunCommand(std::uint32_t command_id) override;
   bool PageFull() const override;
