@@ -132,6 +132,9 @@ class TZentropeWin : public WindowHandler, public ProgressDisplay, public Slides
   bool Idle();
 
  private:
+  // The command handlers (app/commands/) reach the window's own state here.
+  friend struct WindowInternals;
+
   // main_window.cpp
   void SetUp();
   void ToggleFillWindow();
