@@ -9,3 +9,7 @@ void RegisterEditCommands(TCommandRegistry& registry);
 void RegisterSlideshowCommands(TCommandRegistry& registry);
 void RegisterOptionsCommands(TCommandRegistry& registry);
 void RegisterHelpCommands(TCommandRegistry& registry);
+void RegisterImageCommands(TCommandRegistry& registry);
+void RegisterFileOperationCommands(TCommandRegistry& registry);
+void RegisterArchiveCommands(TCommandRegistry& registry);
+void RegisterSheetOptionCommands(TCommandRegistry& registry);
