@@ -4,8 +4,9 @@
 #include "image/picture_formats.h"
 
 namespace {
-void ReadBmpFile(InputStream* stream, const std::string&, TImage& image, const TProfile* settings) {
-  ReadBmp(stream, image, settings);
+LoadStatus ReadBmpFile(InputStream* stream, const std::string&, TImage& image,
+                       const TProfile* settings) {
+  return ReadBmp(stream, image, settings);
 }
 }  // namespace
 

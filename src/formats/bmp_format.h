@@ -8,6 +8,7 @@
 #include <string>
 
 #include "image/palette.h"
+#include "image/picture_formats.h"
 
 struct InputStream;
 class TImage;
@@ -15,7 +16,9 @@ class TDither;
 class TProfile;
 
 // `stream` is positioned at the "BM" file header. `settings` may be null.
-void ReadBmp(InputStream* stream, TImage& image, const TProfile* settings);
+// A refusal (header cut short or of an unread size, a depth other than 1, 4,
+// 8 or 24, a side beyond 8192) is logged as "BMP Error: %s".
+LoadStatus ReadBmp(InputStream* stream, TImage& image, const TProfile* settings);
 // A packed bitmap: information header, colour table, bits. Nothing past the
 // end of `packed` is read.
 void ReadBmpFromMemory(TImage& image, std::span<const std::uint8_t> packed);

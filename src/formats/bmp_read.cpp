@@ -8,9 +8,12 @@
 #include "formats/bmp_format.h"
 #include "formats/bmp_rle_decoder.h"
 #include "formats/bmp_source.h"
+#include "formats/format_messages.h"
 #include "formats/little_endian.h"
 #include "formats/reader_reduction.h"
 #include "image/image.h"
+#include "image/picture_formats.h"
+#include "platform/log_sink.h"
 #include "platform/long_operation.h"
 
 namespace {
@@ -42,21 +45,37 @@ bool IsInfoHeaderSize(int size) {
              kLongerInfoHeaderSizes.end();
 }
 
+void Refuse(std::string_view reason) {
+  LogLine(kBmpRefusedLine, reason);
+}
+
+// False (the refusal logged) when the header is cut short or of a size not read.
 bool ReadInfoHeader(BmpSource& source, BmpHeader& header) {
   std::array<std::uint8_t, kMaxLongerHeaderSize> bytes{};
-  if (!source.Read(bytes.data(), 4)) return false;
+  if (!source.Read(bytes.data(), 4)) {
+    Refuse(kHeaderCutShort);
+    return false;
+  }
   header.header_size =
       static_cast<int>(std::min<std::uint32_t>(read_u32le(bytes.data()), 1u << 16));
   if (header.header_size == kCoreHeaderSize) {
-    if (!source.Read(bytes.data() + 4, kCoreHeaderSize - 4)) return false;
+    if (!source.Read(bytes.data() + 4, kCoreHeaderSize - 4)) {
+      Refuse(kHeaderCutShort);
+      return false;
+    }
     header.width = read_u16le(bytes.data() + 4);
     header.height = read_u16le(bytes.data() + 6);
     header.bits_per_pixel = read_u16le(bytes.data() + 10);
     return true;
   }
-  if (!IsInfoHeaderSize(header.header_size)) return false;
-  if (!source.Read(bytes.data() + 4, static_cast<std::size_t>(header.header_size) - 4))
+  if (!IsInfoHeaderSize(header.header_size)) {
+    Refuse(FormatLogText(kBmpHeaderSizeNotRead, header.header_size));
     return false;
+  }
+  if (!source.Read(bytes.data() + 4, static_cast<std::size_t>(header.header_size) - 4)) {
+    Refuse(kHeaderCutShort);
+    return false;
+  }
   header.width = read_i32le(bytes.data() + 4);
   header.height = read_i32le(bytes.data() + 8);
   header.bits_per_pixel = read_u16le(bytes.data() + 14);
@@ -115,24 +134,28 @@ class BmpRowReader {
     if (rle_) decoder_.Reset(header.bits_per_pixel, width_);
   }
 
-  // Reads every row into `image`; stops at a failed read or a cancel.
-  void Run(TImage& image) {
+  // Reads every row into `image`; stops at a failed read or a cancel. False
+  // on a cancel.
+  bool Run(TImage& image) {
     const bool top_down = header_.height < 0;
     for (int done = 0; done < height_; ++done) {
       const int y = top_down ? done : height_ - 1 - done;
-      if (!ReadRow()) return;
+      if (!ReadRow()) return true;
       if (header_.bits_per_pixel == 24) {
         image.PutRow(0, y, red_.data(), green_.data(), blue_.data(), width_, -1);
       } else {
         image.PutRow(0, y, indices_.data(), nullptr, nullptr, width_, -1);
       }
-      if (PollLongOperation(static_cast<int>(std::int64_t{done + 1} * 100 / height_))) return;
+      if (PollLongOperation(static_cast<int>(std::int64_t{done + 1} * 100 / height_))) {
+        return false;
+      }
     }
+    return true;
   }
 
  private:
   bool ReadRow() {
-    if (rle_) return DecodeRow();
+    if (rle_) return decoder_.DecodeRow(source_, indices_.data());
     if (!source_.ReadRow(raw_.data(), static_cast<std::size_t>(row_bytes_), pad_)) return false;
     switch (header_.bits_per_pixel) {
       case 1:
@@ -160,20 +183,6 @@ class BmpRowReader {
     return true;
   }
 
-  bool DecodeRow() {
-    decoder_.StartRow();
-    for (int i = 0; i < width_; ++i) {
-      const int pixel = decoder_.NextPixel(source_);
-      if (pixel < 0) return false;
-      indices_[i] = static_cast<std::uint8_t>(pixel);
-    }
-    // Consumes the row's end-of-line code (and anything up to it).
-    for (int i = 0; i <= pad_; ++i) {
-      if (decoder_.NextPixel(source_) < 0) return false;
-    }
-    return true;
-  }
-
   BmpSource& source_;
   const BmpHeader& header_;
   int width_;
@@ -187,35 +196,54 @@ class BmpRowReader {
   std::array<std::uint8_t, kMaxSide> red_{}, green_{}, blue_{};
 };
 
-// Whether the picture can be read at all, before anything is created.
+// Whether a picture of a depth already accepted can be read, before anything
+// is created; a refusal is logged.
 bool Acceptable(const BmpHeader& header) {
-  if (header.width <= 0 || header.width > kMaxSide) return false;
   // A top-down height is accepted except with run-length codes, whose rows
   // are bottom-up by definition; -2^31 has no positive counterpart.
-  if (header.height == std::numeric_limits<std::int32_t>::min()) return false;
-  if (header.height < 0 && IsRunLengthCoded(header)) return false;
-  if (header.height == 0 || std::abs(header.height) > kMaxSide) return false;
-  return RowBytes(header.width, header.bits_per_pixel) > 0;
+  if (header.width <= 0 || header.width > kMaxSide || header.height == 0 ||
+      header.height == std::numeric_limits<std::int32_t>::min() ||
+      std::abs(header.height) > kMaxSide) {
+    Refuse(FormatLogText(kSizeNotRead, header.width, header.height));
+    return false;
+  }
+  if (header.height < 0 && IsRunLengthCoded(header)) {
+    Refuse(kBmpTopDownRunLength);
+    return false;
+  }
+  return true;
 }
 
-void ReadPicture(BmpSource& source, TImage& image, int reduction, bool has_file_header) {
+LoadStatus ReadPicture(BmpSource& source, TImage& image, int reduction, bool has_file_header) {
   BmpHeader header;
   const std::int64_t start = source.Tell();
   if (has_file_header) {
     std::array<std::uint8_t, kFileHeaderSize> file_header{};
-    if (!source.Read(file_header.data(), kFileHeaderSize)) return;
+    if (!source.Read(file_header.data(), kFileHeaderSize)) {
+      Refuse(kHeaderCutShort);
+      return LoadStatus::kRefused;
+    }
     header.data_position = start + read_u32le(file_header.data() + 10);
   }
-  if (!ReadInfoHeader(source, header)) return;
+  if (!ReadInfoHeader(source, header)) return LoadStatus::kRefused;
+  // The depth is checked before the colour table, whose size it gives.
+  if (RowBytes(1, header.bits_per_pixel) < 0) {
+    Refuse(FormatLogText(kBitsPerPixelNotRead, header.bits_per_pixel));
+    return LoadStatus::kRefused;
+  }
   LogPalette palette;
-  if (header.bits_per_pixel <= 8 && !ReadColourTable(source, header, palette)) return;
+  if (header.bits_per_pixel <= 8 && !ReadColourTable(source, header, palette)) {
+    Refuse(kColourTableCutShort);
+    return LoadStatus::kRefused;
+  }
   // A packed 24-bit bitmap may still carry a table of colours used before its bits.
   if (!has_file_header && header.bits_per_pixel > 8 && header.header_size != kCoreHeaderSize &&
       !source.Skip(std::uint64_t{header.colours_used} * 4)) {
-    return;
+    Refuse(kColourTableCutShort);
+    return LoadStatus::kRefused;
   }
   const bool positioned = header.data_position < 0 || source.SeekForwardTo(header.data_position);
-  if (!Acceptable(header)) return;
+  if (!Acceptable(header)) return LoadStatus::kRefused;
 
   const int height = std::abs(header.height);
   const bool true_colour = header.bits_per_pixel == 24;
@@ -226,21 +254,23 @@ void ReadPicture(BmpSource& source, TImage& image, int reduction, bool has_file_
     image.SetPalette(palette);
   }
   // Data that lies beyond the end of the file leaves the picture blank.
-  if (!positioned) return;
+  if (!positioned) return LoadStatus::kLoaded;
+  bool finished = true;
   BeginLongOperation();
   if (auto rows =
           std::unique_ptr<BmpRowReader>(new (std::nothrow) BmpRowReader(source, header, height))) {
-    rows->Run(image);
+    finished = rows->Run(image);
   }
   EndLongOperation();
+  return finished ? LoadStatus::kLoaded : LoadStatus::kCancelled;
 }
 
 }  // namespace
 
-void ReadBmp(InputStream* stream, TImage& image, const TProfile* settings) {
+LoadStatus ReadBmp(InputStream* stream, TImage& image, const TProfile* settings) {
   BmpSource source(stream);
   const int reduction = ReaderReduction(settings);
-  ReadPicture(source, image, reduction, true);
+  return ReadPicture(source, image, reduction, true);
 }
 
 void ReadBmpFromMemory(TImage& image, std::span<const std::uint8_t> packed) {

@@ -1,5 +1,8 @@
-// The run-length codes of 4- and 8-bit bitmaps, one pixel per request. The
-// state carries from row to row; only the end-of-line flag is cleared per row.
+// The run-length codes of 4- and 8-bit bitmaps, decoded a row at a time with
+// the position the codes move: runs advance along the row, an end of line
+// moves to the start of the next row up, a delta moves right and up, and the
+// end of the bitmap ends every row. Pixels the codes skip are index 0, and
+// pixels beyond the width are dropped.
 #pragma once
 
 #include <cstdint>
@@ -10,19 +13,21 @@ class TBmpRleDecoder {
  public:
   // bits_per_pixel is 4 or 8.
   void Reset(int bits_per_pixel, int width);
-  void StartRow() { end_of_line_ = false; }
-  // The next pixel, or -1 when the data ended in the middle of a code.
-  int NextPixel(BmpSource& source);
+  // Decodes the next row up into `row` (width pixels). False when the data
+  // ends before the row does.
+  bool DecodeRow(BmpSource& source, std::uint8_t* row);
 
  private:
-  bool ReadCode(BmpSource& source);
+  // Stores `count` pixels from x on; the x that follows, at most the width.
+  int PutRun(std::uint8_t* row, int x, int count, int value) const;
+  // False when the data ends inside the run.
+  bool PutAbsolute(BmpSource& source, std::uint8_t* row, int& x, int count) const;
 
   int bits_per_pixel_ = 8;
   int width_ = 0;
-  std::int32_t remaining_ = 0;
-  bool absolute_ = false;
-  int value_ = 0;
-  bool low_nibble_next_ = false;
-  bool pad_pending_ = false;
-  bool end_of_line_ = false;
+  // Rows a delta passed over, still to hand out as index 0.
+  std::int64_t skipped_rows_ = 0;
+  // Where the row after a delta's skipped rows resumes.
+  int resume_x_ = 0;
+  bool end_of_bitmap_ = false;
 };

@@ -19,3 +19,28 @@ inline constexpr std::string_view kJpegPrematureEof = "Premature EOF in JPEG fil
 // libtiff's own messages, after the name of the routine that raised them.
 inline constexpr std::string_view kTiffErrorLine = "%s: %s";
 inline constexpr std::string_view kTiffWarningLine = "%s: Warning, %s";
+
+// The program's own refusals of files a reader recognised: one line each, the
+// reason after the format's name.
+inline constexpr std::string_view kBmpRefusedLine = "BMP Error: %s";
+inline constexpr std::string_view kGifRefusedLine = "GIF Error: %s";
+inline constexpr std::string_view kPcxRefusedLine = "PCX Error: %s";
+inline constexpr std::string_view kTgaRefusedLine = "TGA Error: %s";
+inline constexpr std::string_view kTiffRefusedLine = "TIFF Error: %s";
+
+inline constexpr std::string_view kHeaderCutShort = "The file ends inside its header";
+inline constexpr std::string_view kColourTableCutShort = "The file ends inside its colour table";
+inline constexpr std::string_view kSizeNotRead = "%d x %d pixels is not a size this program reads";
+inline constexpr std::string_view kBitsPerPixelNotRead = "%d bits per pixel are not read";
+inline constexpr std::string_view kBmpHeaderSizeNotRead = "A header of %d bytes is not read";
+inline constexpr std::string_view kBmpTopDownRunLength = "Run-length codes need bottom-up rows";
+inline constexpr std::string_view kGifScreenTooLarge =
+    "A screen of %d x %d pixels is larger than 8192";
+inline constexpr std::string_view kPcxBitsPerPlaneNotRead = "%d bits per plane are not read";
+inline constexpr std::string_view kTgaImageTypeNotRead = "Image type %d is not read";
+inline constexpr std::string_view kTgaColourMapNotRead =
+    "The colour map is not one this program reads";
+inline constexpr std::string_view kTiffNoPhotometric = "The file has no PhotometricInterpretation";
+inline constexpr std::string_view kTiffBitsPerSampleNotRead = "%d bits per sample are not read";
+inline constexpr std::string_view kTiffDecodeTooLarge =
+    "%d x %d pixels of this kind need more decoding than this program allows";

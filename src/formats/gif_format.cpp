@@ -3,8 +3,9 @@
 #include "image/picture_formats.h"
 
 namespace {
-void ReadGifFile(InputStream* stream, const std::string&, TImage& image, const TProfile* settings) {
-  ReadGif(stream, image, settings);
+LoadStatus ReadGifFile(InputStream* stream, const std::string&, TImage& image,
+                       const TProfile* settings) {
+  return ReadGif(stream, image, settings);
 }
 }  // namespace
 

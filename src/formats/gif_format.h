@@ -5,6 +5,7 @@
 #include <string>
 
 #include "image/palette.h"
+#include "image/picture_formats.h"
 
 struct InputStream;
 class TImage;
@@ -12,7 +13,9 @@ class TDither;
 class TProfile;
 
 // `stream` is positioned at the "GIF8" signature. `settings` may be null.
-void ReadGif(InputStream* stream, TImage& image, const TProfile* settings);
+// A header or global colour table cut short, or a screen wider or taller than
+// 8192, is refused and logged as "GIF Error: %s".
+LoadStatus ReadGif(InputStream* stream, TImage& image, const TProfile* settings);
 
 // Returns 0 when written, 1 on failure (the reason is in the log).
 int WriteGif(const std::string& path, TImage& image, const TProfile& settings, TDither& dither,

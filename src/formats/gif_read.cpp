@@ -6,11 +6,13 @@
 
 #include "archive/encoded_text.h"
 #include "archive/input_stream.h"
+#include "formats/format_messages.h"
 #include "formats/gif_format.h"
 #include "formats/gif_lzw_decoder.h"
 #include "formats/little_endian.h"
 #include "formats/reader_reduction.h"
 #include "image/image.h"
+#include "image/picture_formats.h"
 #include "platform/log_sink.h"
 #include "platform/long_operation.h"
 
@@ -221,25 +223,30 @@ class GifReader {
   GifReader(InputStream* stream, TImage& image, int reduction)
       : input_(stream), image_(image), reduction_(reduction) {}
 
-  void Run() {
-    if (!ReadScreen()) return;
+  LoadStatus Run() {
+    if (!ReadScreen()) return LoadStatus::kRefused;
     for (;;) {
       const int introducer = input_.Byte();
       if (introducer == kImageIntroducer) {
-        if (!ReadImage()) return;
+        if (!ReadImage()) break;
       } else if (introducer == kExtensionIntroducer) {
-        if (!ReadExtension()) return;
+        if (!ReadExtension()) break;
       } else if (introducer != kBlockPadding) {
-        return;  // the trailer, garbage or the end of the file
+        break;  // the trailer, garbage or the end of the file
       }
     }
+    return cancelled_ ? LoadStatus::kCancelled : LoadStatus::kLoaded;
   }
 
  private:
+  // False (the refusal logged) when nothing can be created.
   bool ReadScreen() {
     std::array<std::uint8_t, kHeaderSize + kScreenDescriptorSize> head{};
-    if (!input_.Read(head.data(), static_cast<int>(head.size()))) return false;
-    if (head[0] != 'G' || head[1] != 'I' || head[2] != 'F') return false;
+    if (!input_.Read(head.data(), static_cast<int>(head.size())) || head[0] != 'G' ||
+        head[1] != 'I' || head[2] != 'F') {
+      LogLine(kGifRefusedLine, kHeaderCutShort);
+      return false;
+    }
     const std::uint8_t* screen = head.data() + kHeaderSize;
     const int screen_width = read_u16le(screen);
     const int screen_height = read_u16le(screen + 2);
@@ -248,7 +255,10 @@ class GifReader {
     global_size_field_ = flags & kTableSizeMask;
     const int entries = 2 << global_size_field_;
     if (flags & kColourTableFlag) {
-      if (!ReadColourTable(entries, global_)) return false;
+      if (!ReadColourTable(entries, global_)) {
+        LogLine(kGifRefusedLine, kColourTableCutShort);
+        return false;
+      }
     } else {
       global_.count = static_cast<std::uint16_t>(entries);
       for (int i = 0; i < entries; ++i) {
@@ -256,7 +266,10 @@ class GifReader {
         global_.entries[i] = PaletteEntry{grey, grey, grey, 0};
       }
     }
-    if (screen_width > kMaxScreenSide || screen_height > kMaxScreenSide) return false;
+    if (screen_width > kMaxScreenSide || screen_height > kMaxScreenSide) {
+      LogLine(kGifRefusedLine, FormatLogText(kGifScreenTooLarge, screen_width, screen_height));
+      return false;
+    }
     image_.Create(screen_width, screen_height, 1, 1, 1, reduction_,
                   static_cast<std::uint8_t>(background));
     image_.SetPalette(global_);
@@ -300,7 +313,8 @@ class GifReader {
         std::unique_ptr<GifRows>(new (std::nothrow) GifRows(image_, placement, transparent));
     if (!decoder || !rows || !decoder->Start(min_code_size)) return false;
     const GifDecodeResult result = decoder->Decode(data, *rows);
-    if (result == GifDecodeResult::kCorrupt || rows->Cancelled()) return false;
+    cancelled_ = rows->Cancelled();
+    if (result == GifDecodeResult::kCorrupt || cancelled_) return false;
     // The end code usually sits inside the last sub-block; what follows up
     // to the terminator belongs to this image too.
     return data.SkipRest();
@@ -339,16 +353,19 @@ class GifReader {
   LogPalette global_;
   int global_size_field_ = 0;
   int transparent_ = -1;
+  bool cancelled_ = false;
 };
 
 }  // namespace
 
-void ReadGif(InputStream* stream, TImage& image, const TProfile* settings) {
+LoadStatus ReadGif(InputStream* stream, TImage& image, const TProfile* settings) {
   const int reduction = ReaderReduction(settings);
+  LoadStatus status = LoadStatus::kRefused;
   BeginLongOperation();
   if (auto reader =
           std::unique_ptr<GifReader>(new (std::nothrow) GifReader(stream, image, reduction))) {
-    reader->Run();
+    status = reader->Run();
   }
   EndLongOperation();
+  return status;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "image/palette.h"
+#include "image/picture_formats.h"
 
 struct InputStream;
 class TImage;
@@ -15,7 +16,8 @@ class TProfile;
 // `stream` is positioned at the 0xFF 0xD8 0xFF signature. `settings` may be
 // null (defaults, no reduction). Errors and warnings of the library are logged
 // as "JPEG Error: %s" / "JPEG Warning: %s"; rows decoded before an error stay.
-void ReadJpeg(InputStream* stream, TImage& image, const TProfile* settings);
+// An error before the picture is created refuses the file.
+LoadStatus ReadJpeg(InputStream* stream, TImage& image, const TProfile* settings);
 
 // Returns 0 when written, 1 when the file could not be created, the library
 // reported an error or the write was cancelled (the target is then left as it was).

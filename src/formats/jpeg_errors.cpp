@@ -52,3 +52,8 @@ void AbandonJpeg(j_common_ptr cinfo) {
   auto* manager = reinterpret_cast<JpegErrorManager*>(cinfo->err);
   std::longjmp(manager->jump, 1);
 }
+
+void CancelJpeg(j_common_ptr cinfo) {
+  reinterpret_cast<JpegErrorManager*>(cinfo->err)->cancelled = true;
+  AbandonJpeg(cinfo);
+}

@@ -15,6 +15,7 @@
 struct JpegErrorManager {
   jpeg_error_mgr library;  // first, so the library's pointer is ours too
   std::jmp_buf jump;
+  bool cancelled = false;  // the jump was a cancel, not an error
 };
 
 // Sets up the library's error handler with our exit and message output and
@@ -24,5 +25,8 @@ jpeg_error_mgr* InitJpegErrors(JpegErrorManager& manager);
 // Logs `text` as "JPEG Error: %s" and jumps back to the driver's setjmp.
 [[noreturn]] void FailJpeg(j_common_ptr cinfo, const char* text);
 
-// Jumps back to the driver's setjmp without logging (a cancel).
+// Jumps back to the driver's setjmp without logging.
 [[noreturn]] void AbandonJpeg(j_common_ptr cinfo);
+
+// Marks the operation cancelled and abandons it.
+[[noreturn]] void CancelJpeg(j_common_ptr cinfo);

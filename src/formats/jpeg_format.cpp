@@ -3,9 +3,9 @@
 
 namespace {
 
-void ReadJpegFile(InputStream* stream, const std::string& /*path*/, TImage& image,
-                  const TProfile* settings) {
-  ReadJpeg(stream, image, settings);
+LoadStatus ReadJpegFile(InputStream* stream, const std::string& /*path*/, TImage& image,
+                        const TProfile* settings) {
+  return ReadJpeg(stream, image, settings);
 }
 
 }  // namespace

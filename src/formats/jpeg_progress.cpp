@@ -17,7 +17,7 @@ void MonitorProgress(j_common_ptr cinfo) {
   const jpeg_progress_mgr* progress = cinfo->progress;
   const int percent = JpegProgressPercent(progress->pass_counter, progress->pass_limit,
                                           progress->completed_passes, progress->total_passes);
-  if (PollLongOperation(percent)) AbandonJpeg(cinfo);
+  if (PollLongOperation(percent)) CancelJpeg(cinfo);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "formats/reader_reduction.h"
 #include "image/colour_quantizer.h"
 #include "image/image.h"
+#include "image/picture_formats.h"
 #include "platform/file_buffer.h"
 #include "platform/long_operation.h"
 #include "settings/profile.h"
@@ -66,14 +67,6 @@ int BytesPerPixel(JpegOutput output) {
   return output == JpegOutput::Colour || output == JpegOutput::CmykColour ? 3 : 1;
 }
 
-// The reduction TImage::Create will choose for this size, bar running out of memory.
-int PredictReduction(std::int64_t width, std::int64_t height, int bytes_per_pixel, int requested) {
-  int reduction = requested;
-  while ((width / reduction * bytes_per_pixel + 3) / 4 * 4 > kMaxRowBytes) reduction *= 2;
-  while (height / reduction > kMaxRows) reduction *= 2;
-  return reduction;
-}
-
 // What lives beside the library while it decodes: owned by ReadJpeg, touched
 // by the driver only through the functions below, which never call the library.
 struct JpegReadState {
@@ -86,6 +79,7 @@ struct JpegReadState {
   std::vector<std::uint8_t> converted;  // a CMYK row as blue, green, red
   std::vector<std::uint8_t> held;       // CMYK rows waiting for the quantizer
   int held_rows = 0;
+  bool created = false;  // Create was called: an error after it keeps the rows read
 };
 
 struct JpegDecodeJob {
@@ -172,6 +166,7 @@ bool BeginOutput(JpegDecodeJob& job) {
   TImage& image = *state.image;
   image.Create(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height), 1, 1,
                BytesPerPixel(state.output), state.options.reduction, 0);
+  state.created = true;
   if (state.output == JpegOutput::Quantized) SetColourMap(image, cinfo);
   try {
     state.row.assign(static_cast<std::size_t>(cinfo.output_width) * cinfo.output_components, 0);
@@ -298,7 +293,7 @@ void QuantizeHeldRows(JpegReadState& state) {
 
 }  // namespace
 
-void ReadJpeg(InputStream* stream, TImage& image, const TProfile* settings) {
+LoadStatus ReadJpeg(InputStream* stream, TImage& image, const TProfile* settings) {
   JpegReadState state;
   state.image = &image;
   state.options = ReadOptions(settings);
@@ -312,4 +307,6 @@ void ReadJpeg(InputStream* stream, TImage& image, const TProfile* settings) {
   DriveJpegDecode(*job);
   QuantizeHeldRows(state);
   EndLongOperation();
+  if (job->errors.cancelled) return LoadStatus::kCancelled;
+  return state.created ? LoadStatus::kLoaded : LoadStatus::kRefused;
 }

@@ -6,15 +6,17 @@
 #include <string>
 
 #include "image/palette.h"
+#include "image/picture_formats.h"
 
 struct InputStream;
 class TImage;
 class TProfile;
 class TDither;
 
-// Reads from the stream's current position (the file's first byte). Leaves
-// the placeholder when the header is short or the size is out of range.
-void ReadPcx(InputStream* stream, TImage& image, const TProfile* settings);
+// Reads from the stream's current position (the file's first byte). Refuses
+// (logged as "PCX Error: %s", the placeholder kept) a short header, a size out
+// of range or a depth it does not unpack.
+LoadStatus ReadPcx(InputStream* stream, TImage& image, const TProfile* settings);
 
 // Writes the current view, quantized to at most 256 colours. 0 when written,
 // 1 when the file could not be written completely.

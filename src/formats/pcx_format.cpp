@@ -3,9 +3,9 @@
 
 namespace {
 
-void ReadPcxFile(InputStream* stream, const std::string& /*path*/, TImage& image,
-                 const TProfile* settings) {
-  ReadPcx(stream, image, settings);
+LoadStatus ReadPcxFile(InputStream* stream, const std::string& /*path*/, TImage& image,
+                       const TProfile* settings) {
+  return ReadPcx(stream, image, settings);
 }
 
 }  // namespace

@@ -4,12 +4,15 @@
 #include <vector>
 
 #include "archive/input_stream.h"
+#include "formats/format_messages.h"
 #include "formats/little_endian.h"
 #include "formats/pcx.h"
 #include "formats/pcx_header.h"
 #include "formats/reader_reduction.h"
 #include "image/image.h"
 #include "image/image_limits.h"
+#include "image/picture_formats.h"
+#include "platform/log_sink.h"
 #include "platform/long_operation.h"
 
 namespace {
@@ -48,8 +51,8 @@ struct PcxHeader {
   std::array<std::uint8_t, kPcxHeaderMapEntries * 3> colour_map{};
 };
 
-// False for a size of 0 or less or above the largest picture, and for bit
-// depths the unpacking does not know.
+// False, with the refusal logged, for a size of 0 or less or above the
+// largest picture, and for bit depths the unpacking does not know.
 bool ParseHeader(const std::array<std::uint8_t, kPcxHeaderSize>& raw, PcxHeader& header) {
   header.version = raw[kPcxVersionOffset];
   header.bits_per_plane = raw[kPcxBitsOffset];
@@ -59,9 +62,17 @@ bool ParseHeader(const std::array<std::uint8_t, kPcxHeaderSize>& raw, PcxHeader&
   header.bytes_per_line = read_u16le(&raw[kPcxBytesPerLineOffset]);
   std::copy_n(raw.begin() + kPcxHeaderMapOffset, header.colour_map.size(),
               header.colour_map.begin());
+  if (header.width <= 0 || header.height <= 0 || header.width > kMaxPcxSide ||
+      header.height > kMaxPcxSide) {
+    LogLine(kPcxRefusedLine, FormatLogText(kSizeNotRead, header.width, header.height));
+    return false;
+  }
   const int bits = header.bits_per_plane;
-  return header.width > 0 && header.height > 0 && header.width <= kMaxPcxSide &&
-         header.height <= kMaxPcxSide && (bits == 1 || bits == 2 || bits == 4 || bits == 8);
+  if (bits != 1 && bits != 2 && bits != 4 && bits != 8) {
+    LogLine(kPcxRefusedLine, FormatLogText(kPcxBitsPerPlaneNotRead, bits));
+    return false;
+  }
+  return true;
 }
 
 // The run-length decoder's state runs on across rows and planes: a run may
@@ -236,33 +247,38 @@ void ChoosePalette(InputStream* stream, const PcxHeader& header, LogPalette& pal
 
 }  // namespace
 
-void ReadPcx(InputStream* stream, TImage& image, const TProfile* settings) {
+LoadStatus ReadPcx(InputStream* stream, TImage& image, const TProfile* settings) {
   std::array<std::uint8_t, kPcxHeaderSize> raw{};
-  if (stream_read(raw.data(), 1, raw.size(), stream) != raw.size()) return;
+  if (stream_read(raw.data(), 1, raw.size(), stream) != raw.size()) {
+    LogLine(kPcxRefusedLine, kHeaderCutShort);
+    return LoadStatus::kRefused;
+  }
   PcxHeader header;
-  if (!ParseHeader(raw, header)) return;
+  if (!ParseHeader(raw, header)) return LoadStatus::kRefused;
 
   const int total_bits = header.bits_per_plane * header.planes;
   const int bytes_per_pixel = total_bits > kMaxPaletteBits ? 3 : 1;
   image.Create(header.width, header.height, 1, 1, bytes_per_pixel, ReaderReduction(settings), 0);
 
+  bool cancelled = false;
   BeginLongOperation();
   if (stream_seek(stream, static_cast<long>(kPcxHeaderSize), 0) == 0) {
     PcxRowReader rows(stream, header);
     const std::size_t plane = static_cast<std::size_t>(header.width);
-    for (int y = 0; y < header.height; ++y) {
+    for (int y = 0; y < header.height && !cancelled; ++y) {
       const std::uint8_t* row = rows.NextRow();
       image.PutRow(0, y, row, row + plane, row + 2 * plane, header.width, -1);
-      if (PollLongOperation(static_cast<int>(std::int64_t{y} * 100 / header.height))) break;
+      cancelled = PollLongOperation(static_cast<int>(std::int64_t{y} * 100 / header.height));
     }
   }
   EndLongOperation();
 
   if (bytes_per_pixel == 3) {
     image.SetGreyPalette();
-    return;
+  } else {
+    LogPalette palette;
+    ChoosePalette(stream, header, palette);
+    image.SetPalette(palette);
   }
-  LogPalette palette;
-  ChoosePalette(stream, header, palette);
-  image.SetPalette(palette);
+  return cancelled ? LoadStatus::kCancelled : LoadStatus::kLoaded;
 }

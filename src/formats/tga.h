@@ -6,16 +6,17 @@
 #include <string>
 
 #include "image/palette.h"
+#include "image/picture_formats.h"
 
 struct InputStream;
 class TImage;
 class TProfile;
 class TDither;
 
-// Reads from the stream's current position (the file's first byte). Leaves
-// the placeholder when the header fails its tests. The identification field
-// goes to the comments.
-void ReadTga(InputStream* stream, TImage& image, const TProfile* settings);
+// Reads from the stream's current position (the file's first byte). Refuses
+// (logged as "TGA Error: %s", the placeholder kept) a header that fails its
+// tests. The identification field goes to the comments.
+LoadStatus ReadTga(InputStream* stream, TImage& image, const TProfile* settings);
 
 // Writes the current view: colour-mapped (type 9) for palette pictures,
 // true-colour (type 10) for 24-bit ones. 0 when written; 1 when the file could

@@ -3,9 +3,9 @@
 
 namespace {
 
-void ReadTgaFile(InputStream* stream, const std::string& /*path*/, TImage& image,
-                 const TProfile* settings) {
-  ReadTga(stream, image, settings);
+LoadStatus ReadTgaFile(InputStream* stream, const std::string& /*path*/, TImage& image,
+                       const TProfile* settings) {
+  return ReadTga(stream, image, settings);
 }
 
 }  // namespace

@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "archive/input_stream.h"
+#include "formats/format_messages.h"
 #include "formats/little_endian.h"
 #include "formats/reader_reduction.h"
 #include "formats/tga.h"
 #include "formats/tga_header.h"
 #include "image/image.h"
+#include "image/picture_formats.h"
 #include "platform/log_sink.h"
 #include "platform/long_operation.h"
 
@@ -44,6 +46,7 @@ bool IsKnownType(int type) {
          type == kTgaTypeMappedRle || type == kTgaTypeTrueColourRle || type == kTgaTypeGreyRle;
 }
 
+// False, with the refusal logged, when the header fails its tests.
 bool ParseHeader(const std::array<std::uint8_t, kTgaHeaderSize>& raw, TgaHeader& header) {
   header.id_length = raw[kTgaIdLengthOffset];
   header.map_type = raw[kTgaMapTypeOffset];
@@ -56,13 +59,26 @@ bool ParseHeader(const std::array<std::uint8_t, kTgaHeaderSize>& raw, TgaHeader&
   header.depth = raw[kTgaDepthOffset];
   header.descriptor = raw[kTgaDescriptorOffset];
 
-  if (header.map_type > 1 || !IsKnownType(header.image_type)) return false;
-  if (header.map_type == 1 && (header.map_first + header.map_length > kMapTableSize ||
-                               !IsKnownDepth(header.map_entry_bits))) {
+  if (!IsKnownType(header.image_type)) {
+    LogLine(kTgaRefusedLine, FormatLogText(kTgaImageTypeNotRead, header.image_type));
     return false;
   }
-  return header.width >= kMinTgaSide && header.width <= kMaxTgaSide &&
-         header.height >= kMinTgaSide && header.height <= kMaxTgaSide && IsKnownDepth(header.depth);
+  if (header.map_type > 1 ||
+      (header.map_type == 1 && (header.map_first + header.map_length > kMapTableSize ||
+                                !IsKnownDepth(header.map_entry_bits)))) {
+    LogLine(kTgaRefusedLine, kTgaColourMapNotRead);
+    return false;
+  }
+  if (header.width < kMinTgaSide || header.width > kMaxTgaSide || header.height < kMinTgaSide ||
+      header.height > kMaxTgaSide) {
+    LogLine(kTgaRefusedLine, FormatLogText(kSizeNotRead, header.width, header.height));
+    return false;
+  }
+  if (!IsKnownDepth(header.depth)) {
+    LogLine(kTgaRefusedLine, FormatLogText(kBitsPerPixelNotRead, header.depth));
+    return false;
+  }
+  return true;
 }
 
 struct ColourTables {
@@ -283,7 +299,8 @@ class RowDecoder {
   int width_;
 };
 
-void ReadRows(InputStream* stream, const TgaHeader& header, const ColourTables& map,
+// False on a cancel.
+bool ReadRows(InputStream* stream, const TgaHeader& header, const ColourTables& map,
               TImage& image) {
   RowDecoder rows(stream, header, map);
   const bool top_down = (header.descriptor & kTgaTopOrigin) != 0;
@@ -297,17 +314,23 @@ void ReadRows(InputStream* stream, const TgaHeader& header, const ColourTables& 
     image.PutRow(0, y, row, row + plane, row + 2 * plane, header.width, -1);
     file_row += step;
     if (file_row >= header.height) file_row = ++pass;
-    if (PollLongOperation(static_cast<int>(std::int64_t{read + 1} * 100 / header.height))) break;
+    if (PollLongOperation(static_cast<int>(std::int64_t{read + 1} * 100 / header.height))) {
+      return false;
+    }
   }
+  return true;
 }
 
 }  // namespace
 
-void ReadTga(InputStream* stream, TImage& image, const TProfile* settings) {
+LoadStatus ReadTga(InputStream* stream, TImage& image, const TProfile* settings) {
   std::array<std::uint8_t, kTgaHeaderSize> raw{};
-  if (stream_read(raw.data(), 1, raw.size(), stream) != raw.size()) return;
+  if (stream_read(raw.data(), 1, raw.size(), stream) != raw.size()) {
+    LogLine(kTgaRefusedLine, kHeaderCutShort);
+    return LoadStatus::kRefused;
+  }
   TgaHeader header;
-  if (!ParseHeader(raw, header)) return;
+  if (!ParseHeader(raw, header)) return LoadStatus::kRefused;
 
   ReadIdentification(stream, header.id_length);
   auto map = std::make_unique<ColourTables>();
@@ -318,6 +341,7 @@ void ReadTga(InputStream* stream, TImage& image, const TProfile* settings) {
   SetPictureColours(image, header, *map);
 
   BeginLongOperation();
-  ReadRows(stream, header, *map, image);
+  const bool finished = ReadRows(stream, header, *map, image);
   EndLongOperation();
+  return finished ? LoadStatus::kLoaded : LoadStatus::kCancelled;
 }

@@ -193,3 +193,7 @@ TIFF* CreateTiffFile(const char* path, TiffOutputFile& output) {
   if (tiff == nullptr) output.file.Discard();
   return tiff;
 }
+
+void LogTiffRefusal(std::string_view reason) {
+  LogLine(kTiffRefusedLine, reason);
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string_view>
 
 #include <tiffio.h>
 
@@ -30,6 +31,9 @@ struct TiffOutputFile {
 // file cannot be created (reported as "%s: Cannot open") or libtiff refuses.
 // TIFFClose leaves the file open: the caller closes or discards it.
 TIFF* CreateTiffFile(const char* path, TiffOutputFile& output);
+
+// Logs the reader's own refusal of a file as "TIFF Error: %s".
+void LogTiffRefusal(std::string_view reason);
 
 // Routes libtiff's process-wide error and warning handlers to the log.
 void InstallTiffMessageHandlers();

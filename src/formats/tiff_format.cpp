@@ -4,9 +4,9 @@
 
 namespace {
 
-void ReadTiffFile(InputStream* stream, const std::string& path, TImage& image,
-                  const TProfile* settings) {
-  ReadTiff(stream, image, settings, path);
+LoadStatus ReadTiffFile(InputStream* stream, const std::string& path, TImage& image,
+                        const TProfile* settings) {
+  return ReadTiff(stream, image, settings, path);
 }
 
 }  // namespace

@@ -5,58 +5,26 @@
 #include <new>
 #include <vector>
 
+#include "formats/format_messages.h"
 #include "formats/reader_reduction.h"
 #include "formats/tiff.h"
 #include "formats/tiff_bridge.h"
+#include "formats/tiff_decode_plan.h"
+#include "formats/tiff_layout.h"
+#include "formats/tiff_rgba_read.h"
 #include "image/image.h"
 #include "platform/log_sink.h"
 #include "platform/long_operation.h"
 
 namespace {
 
-constexpr std::uint16_t kPhotometricWhiteIsZero = 0;
-constexpr std::uint16_t kPhotometricRgb = 2;
-constexpr std::uint16_t kPhotometricPalette = 3;
-constexpr int kMaxBitsPerSample = 16;
 // Files announcing more pixels per side are refused before anything is sized from them.
 constexpr std::uint32_t kMaxTiffSide = 1u << 20;
-// Rows taken per call of libtiff's RGBA reading.
-constexpr std::uint32_t kMaxRgbaBandRows = 64;
 
 struct TiffCloser {
   void operator()(TIFF* tiff) const { TIFFClose(tiff); }
 };
 using TiffPtr = std::unique_ptr<TIFF, TiffCloser>;
-
-struct TiffLayout {
-  std::uint32_t width = 0;
-  std::uint32_t height = 0;
-  std::uint16_t bits = 1;
-  std::uint16_t samples = 1;
-  std::uint16_t photometric = 0;
-  std::uint16_t planar = PLANARCONFIG_CONTIG;
-  std::uint16_t compression = COMPRESSION_NONE;
-  std::uint32_t min_value = 0;
-  std::uint32_t max_value = 1;
-  bool has_photometric = false;
-};
-
-TiffLayout ReadLayout(TIFF* tiff) {
-  TiffLayout layout;
-  std::uint16_t value16 = 0;
-  TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &layout.width);
-  TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &layout.height);
-  TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &layout.bits);
-  TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &layout.samples);
-  TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &layout.planar);
-  TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &layout.compression);
-  layout.has_photometric = TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &layout.photometric) != 0;
-  const std::uint32_t full_scale = (std::uint32_t{1} << std::min<int>(layout.bits, 16)) - 1;
-  layout.min_value = TIFFGetField(tiff, TIFFTAG_MINSAMPLEVALUE, &value16) ? value16 : 0;
-  layout.max_value = TIFFGetField(tiff, TIFFTAG_MAXSAMPLEVALUE, &value16) ? value16 : full_scale;
-  if (layout.max_value < layout.min_value) layout.max_value = full_scale;
-  return layout;
-}
 
 // The kinds this reader converts itself, strip by strip, as the samples are.
 bool ReadsByScanline(TIFF* tiff, const TiffLayout& layout) {
@@ -69,13 +37,6 @@ bool ReadsByScanline(TIFF* tiff, const TiffLayout& layout) {
     return (layout.samples == 3 || layout.samples == 4) && layout.planar == PLANARCONFIG_CONTIG;
   }
   return layout.photometric <= kPhotometricPalette && layout.samples == 1;
-}
-
-void SendDescription(TIFF* tiff) {
-  AddCommentChar(0);
-  const char* description = nullptr;
-  if (!TIFFGetField(tiff, TIFFTAG_IMAGEDESCRIPTION, &description) || description == nullptr) return;
-  for (const char* c = description; *c != '\0'; ++c) AddCommentChar(static_cast<unsigned char>(*c));
 }
 
 // Grey levels, or the ColorMap, for one-sample pictures.
@@ -125,10 +86,15 @@ class TSampleUnpacker {
       const std::uint32_t clamped = std::clamp<std::uint32_t>(sample, min_, max_);
       return static_cast<std::uint8_t>(std::uint64_t{clamped - min_} * 255 / (max_ - min_ + 1));
     }
+    // Samples of 3, 5, 6 or 7 bits may run on into the next byte, which the
+    // scanline then holds.
     const std::uint64_t bit = index * bits_;
-    const int shift = 8 - bits_ - static_cast<int>(bit % 8);
+    const std::uint8_t* first = line + bit / 8;
+    const int offset = static_cast<int>(bit % 8);
+    unsigned window = unsigned{first[0]} << 8;
+    if (offset + bits_ > 8) window |= first[1];
     const int mask = (1 << bits_) - 1;
-    const int value = (line[bit / 8] >> shift) & mask;
+    const int value = static_cast<int>(window >> (16 - bits_ - offset)) & mask;
     return static_cast<std::uint8_t>(scale_small_ ? value * 255 / mask : value);
   }
 
@@ -157,69 +123,42 @@ void ConvertScanline(const TiffLayout& layout, const std::uint8_t* line, TImage&
   for (int x = 0; x < image.width; ++x) target[x] = unpack(line, std::uint64_t{1} * x * step);
 }
 
-void ReadScanlines(TIFF* tiff, const TiffLayout& layout, TImage& image) {
+// Whether libtiff can jump to any row of a strip; other codecs decode a
+// strip from its start.
+bool Seekable(const TiffLayout& layout) {
+  return layout.compression == COMPRESSION_NONE;
+}
+
+// Reads the kept rows; false on a cancel. A row that cannot be read ends the read.
+bool ReadScanlines(TIFF* tiff, const TiffLayout& layout, const TiffUnits& units, TImage& image) {
   std::vector<std::uint8_t> line;
   const tmsize_t line_size = TIFFScanlineSize(tiff);
-  if (line_size <= 0 || line_size > kTiffMaxSingleAllocation) return;
+  if (line_size <= 0 || line_size > kTiffMaxSingleAllocation) return true;
   try {
     line.assign(static_cast<std::size_t>(line_size), 0);
   } catch (const std::bad_alloc&) {
-    return;
+    return true;
   }
-  for (int y = 0; y < image.height; ++y) {
-    const auto file_row = static_cast<std::uint32_t>(std::int64_t{y} * image.reduction);
-    if (TIFFReadScanline(tiff, line.data(), file_row, 0) < 0) break;
-    ConvertScanline(layout, line.data(), image, y);
-    if (PollLongOperation(static_cast<int>(std::int64_t{y} * 100 / image.height))) break;
-  }
-}
-
-struct RgbaImageEnd {
-  void operator()(TIFFRGBAImage* rgba) const { TIFFRGBAImageEnd(rgba); }
-};
-
-std::uint32_t RgbaBandRows(TIFF* tiff, const TiffLayout& layout) {
-  std::uint32_t rows = 0;
-  if (TIFFIsTiled(tiff)) {
-    TIFFGetField(tiff, TIFFTAG_TILELENGTH, &rows);
-  } else {
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &rows);
-  }
-  return std::clamp<std::uint32_t>(rows, 1, std::min(kMaxRgbaBandRows, layout.height));
-}
-
-// libtiff converts what this reader does not know to RGBA, a band of rows at a time.
-void ReadRgbaBands(TIFF* tiff, TIFFRGBAImage& rgba, const TiffLayout& layout, TImage& image) {
-  const std::uint32_t band_rows = RgbaBandRows(tiff, layout);
-  std::vector<std::uint32_t> band;
-  try {
-    band.assign(std::size_t{layout.width} * band_rows, 0);
-  } catch (const std::bad_alloc&) {
-    return;
-  }
-  rgba.req_orientation = ORIENTATION_TOPLEFT;
-  const auto reduction = static_cast<std::uint32_t>(image.reduction);
-  for (std::uint32_t top = 0; top < layout.height; top += band_rows) {
-    const std::uint32_t rows = std::min(band_rows, layout.height - top);
-    rgba.row_offset = static_cast<int>(top);
-    rgba.col_offset = 0;
-    if (!TIFFRGBAImageGet(&rgba, band.data(), layout.width, rows)) break;
-    for (std::uint32_t r = 0; r < rows; ++r) {
-      const std::uint32_t file_row = top + r;
-      if (file_row % reduction != 0) continue;
-      const int y = static_cast<int>(file_row / reduction);
-      std::uint8_t* target = image.Row(y);
-      if (target == nullptr) continue;
-      const std::uint32_t* pixels = &band[std::size_t{layout.width} * r];
-      for (int x = 0; x < image.width; ++x, target += 3) {
-        const std::uint32_t pixel = pixels[std::size_t{reduction} * x];
-        target[0] = static_cast<std::uint8_t>(TIFFGetB(pixel));
-        target[1] = static_cast<std::uint8_t>(TIFFGetG(pixel));
-        target[2] = static_cast<std::uint8_t>(TIFFGetR(pixel));
-      }
-    }
-    if (PollLongOperation(static_cast<int>(std::uint64_t{top} * 100 / layout.height))) break;
-  }
+  const int reduction = image.reduction;
+  const bool seekable = Seekable(layout);
+  bool cancelled = false;
+  ForEachTiffBand(
+      layout.height, units.unit_rows, reduction, layout.height, [&](const TiffBand& band) {
+        const std::uint32_t start = seekable ? band.first : band.unit_top;
+        for (std::uint32_t row = start; row <= band.last; ++row) {
+          const bool kept = row % reduction == 0;
+          if (!kept && seekable) continue;
+          if (TIFFReadScanline(tiff, line.data(), row, 0) < 0) return false;
+          const int y = static_cast<int>(row / reduction);
+          if (kept && y < image.height) ConvertScanline(layout, line.data(), image, y);
+          if (PollLongOperation(static_cast<int>(std::uint64_t{row} * 100 / layout.height))) {
+            cancelled = true;
+            return false;
+          }
+        }
+        return true;
+      });
+  return !cancelled;
 }
 
 bool SizeAcceptable(const TiffLayout& layout) {
@@ -227,52 +166,48 @@ bool SizeAcceptable(const TiffLayout& layout) {
          layout.height <= kMaxTiffSide;
 }
 
-void ReadWithRgba(TIFF* tiff, const TiffLayout& layout, TImage& image, int reduction) {
-  char message[1024] = {};
-  if (!TIFFRGBAImageOK(tiff, message)) {
-    LogLine("%s", message);
-    return;
-  }
-  TIFFRGBAImage rgba{};
-  if (!TIFFRGBAImageBegin(&rgba, tiff, 0, message)) {
-    LogLine("%s", message);
-    return;
-  }
-  std::unique_ptr<TIFFRGBAImage, RgbaImageEnd> end(&rgba);
-  image.Create(static_cast<int>(layout.width), static_cast<int>(layout.height), 1, 1, 3, reduction,
-               0);
-  SendDescription(tiff);
-  BeginLongOperation();
-  ReadRgbaBands(tiff, rgba, layout, image);
-  EndLongOperation();
-}
-
-void ReadWithScanlines(TIFF* tiff, const TiffLayout& layout, TImage& image, int reduction) {
+LoadStatus ReadWithScanlines(TIFF* tiff, const TiffLayout& layout, const TiffUnits& units,
+                             TImage& image, int reduction) {
   const int bytes_per_pixel = layout.photometric == kPhotometricRgb ? 3 : 1;
+  const int predicted = PredictReduction(layout.width, layout.height, bytes_per_pixel, reduction);
+  if (!ScanlineDecodeCost(layout, units, predicted, Seekable(layout)).Acceptable()) {
+    LogTiffRefusal(FormatLogText(kTiffDecodeTooLarge, layout.width, layout.height));
+    return LoadStatus::kRefused;
+  }
   image.Create(static_cast<int>(layout.width), static_cast<int>(layout.height), 1, 1,
                bytes_per_pixel, reduction, 0);
-  SendDescription(tiff);
+  SendTiffDescription(tiff);
   if (bytes_per_pixel == 1) SetSamplePalette(tiff, layout, image);
   BeginLongOperation();
-  ReadScanlines(tiff, layout, image);
+  const bool finished = ReadScanlines(tiff, layout, units, image);
   EndLongOperation();
+  return finished ? LoadStatus::kLoaded : LoadStatus::kCancelled;
 }
 
 }  // namespace
 
-void ReadTiff(InputStream* stream, TImage& image, const TProfile* settings,
-              const std::string& path) {
+LoadStatus ReadTiff(InputStream* stream, TImage& image, const TProfile* settings,
+                    const std::string& path) {
   const int reduction = ReaderReduction(settings);
+  // libtiff logs why it cannot open the file.
   TiffPtr tiff(OpenTiffOverStream(stream, path.c_str()));
-  if (!tiff) return;
-  const TiffLayout layout = ReadLayout(tiff.get());
-  if (!layout.has_photometric || layout.bits == 0 || layout.bits > kMaxBitsPerSample ||
-      !SizeAcceptable(layout)) {
-    return;
+  if (!tiff) return LoadStatus::kRefused;
+  const TiffLayout layout = ReadTiffLayout(tiff.get());
+  if (!layout.has_photometric) {
+    LogTiffRefusal(kTiffNoPhotometric);
+    return LoadStatus::kRefused;
+  }
+  if (layout.bits == 0 || layout.bits > kMaxBitsPerSample) {
+    LogTiffRefusal(FormatLogText(kTiffBitsPerSampleNotRead, layout.bits));
+    return LoadStatus::kRefused;
+  }
+  TiffUnits units;
+  if (!SizeAcceptable(layout) || !DescribeTiffUnits(tiff.get(), layout, units)) {
+    LogTiffRefusal(FormatLogText(kSizeNotRead, layout.width, layout.height));
+    return LoadStatus::kRefused;
   }
   if (ReadsByScanline(tiff.get(), layout)) {
-    ReadWithScanlines(tiff.get(), layout, image, reduction);
-  } else {
-    ReadWithRgba(tiff.get(), layout, image, reduction);
+    return ReadWithScanlines(tiff.get(), layout, units, image, reduction);
   }
+  return ReadTiffThroughRgba(tiff.get(), layout, units, image, reduction);
 }

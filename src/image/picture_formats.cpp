@@ -136,11 +136,13 @@ bool RecognisePicture(const unsigned char* head, int head_size, PictureFormat& f
   return false;
 }
 
-std::string LoadImage(const std::string& path, TImage& image, const TProfile* settings) {
+LoadImageResult LoadImageWithStatus(const std::string& path, TImage& image,
+                                    const TProfile* settings) {
   AddCommentChar(0);
   image.MakePlaceholder();
+  LoadImageResult result{std::string(kUnknownFormatName), LoadStatus::kUnrecognised};
   InputStream* stream = stream_open(path.c_str(), "rb");
-  if (stream == nullptr) return std::string(kUnknownFormatName);
+  if (stream == nullptr) return result;
 
   std::array<unsigned char, kHeadSize> head{};
   const std::size_t got = stream_read(head.data(), 1, head.size(), stream);
@@ -149,11 +151,16 @@ std::string LoadImage(const std::string& path, TImage& image, const TProfile* se
   if (!RecognisePicture(head.data(), static_cast<int>(got), format, offset) ||
       stream_seek(stream, offset, 0) != 0) {
     stream_close(stream);
-    return std::string(kUnknownFormatName);
+    return result;
   }
-  Registry().readers[Slot(format)](stream, path, image, settings);
+  result.status = Registry().readers[Slot(format)](stream, path, image, settings);
+  result.format = std::string(PictureFormatName(format));
   if (!ReaderOwnsStream(format)) stream_close(stream);
-  return std::string(PictureFormatName(format));
+  return result;
+}
+
+std::string LoadImage(const std::string& path, TImage& image, const TProfile* settings) {
+  return LoadImageWithStatus(path, image, settings).format;
 }
 
 int SaveImage(const std::string& path, int type, TImage& image, const TProfile& settings,

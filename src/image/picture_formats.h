@@ -23,15 +23,32 @@ inline constexpr int kPictureFormatCount = 6;
 // The format name LoadImage returns when nothing was recognised.
 inline constexpr std::string_view kUnknownFormatName = "???";
 
+// What a load made of a file. A reader reports the first three; LoadImage
+// adds the fourth.
+enum class LoadStatus {
+  // The picture was created. A short or damaged file keeps the rows read
+  // before the damage (what the rest holds is the reader's fill).
+  kLoaded,
+  // The picture was created, but a cancel stopped the reader; the rows read
+  // so far stay.
+  kCancelled,
+  // The reader recognised the file but refused it before creating anything
+  // (a header cut short, a depth or size it does not read). The reason is in
+  // the log; the picture is LoadImage's placeholder.
+  kRefused,
+  // The file could not be opened or carries no known signature ("???").
+  kUnrecognised,
+};
+
 // A reader. `stream` is positioned at the first byte of the picture data
 // (TIFF: at 0); `path` is the file being loaded; `settings` may be null (then
-// no reduction). The reader returns nothing and leaves a valid picture: it
-// calls Create once it knows the size, then SetPalette and PutRow per row,
-// inside BeginLongOperation/EndLongOperation, polling once per row. It leaves
-// the stream open, except the TIFF reader, which takes the stream over and
-// closes it (see ReaderOwnsStream).
-using PictureReader = void (*)(InputStream* stream, const std::string& path, TImage& image,
-                               const TProfile* settings);
+// no reduction). The reader leaves a valid picture: it calls Create once it
+// knows the size, then SetPalette and PutRow per row, inside
+// BeginLongOperation/EndLongOperation, polling once per row. A refusal logs
+// one line with its reason. It leaves the stream open, except the TIFF
+// reader, which takes the stream over and closes it (see ReaderOwnsStream).
+using PictureReader = LoadStatus (*)(InputStream* stream, const std::string& path, TImage& image,
+                                     const TProfile* settings);
 
 // A writer. Writes the current view in the Rotate orientation at the
 // OutputWidth/OutputHeight size, through dither's adjustments. display_palette
@@ -55,9 +72,23 @@ int SaveTypeOfExtension(std::string_view extension);
 // format and offset (where the picture starts) on the first match.
 bool RecognisePicture(const unsigned char* head, int head_size, PictureFormat& format, int& offset);
 
-// Loads a picture file into `image` and returns the format name, or "???"
-// when the file cannot be opened or is not recognised. Always leaves a valid
-// picture: a white 64 x 48 placeholder when the load fails early.
+// What LoadImageWithStatus returns: the format name LoadImage returns, and
+// what became of the load. The shell shows the picture for kLoaded and
+// kCancelled, and reports kRefused and kUnrecognised as failed loads (the
+// reader has logged why it refused).
+struct LoadImageResult {
+  std::string format;
+  LoadStatus status = LoadStatus::kUnrecognised;
+};
+
+// Loads a picture file into `image`. Always leaves a valid picture: a white
+// 64 x 48 placeholder when the load fails before the reader creates one.
+LoadImageResult LoadImageWithStatus(const std::string& path, TImage& image,
+                                    const TProfile* settings);
+
+// The format name of LoadImageWithStatus: "gif", "bmp", ... for a recognised
+// file, also when its reader refused it; "???" when the file cannot be opened
+// or is not recognised.
 std::string LoadImage(const std::string& path, TImage& image, const TProfile* settings);
 
 // Saves the picture with the writer chosen by the path's extension, or by

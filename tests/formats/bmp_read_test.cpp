@@ -103,6 +103,37 @@ TEST_F(ReadBmpTest, RunLengthCodes) {
   EXPECT_EQ(Row(0), (std::vector<int>{8, 8, 8, 8}));
 }
 
+TEST_F(ReadBmpTest, ADeltaMovesRightAndUpOverIndexZero) {
+  // RLE8, 6 wide (rows of 6 bytes and 2 pad): two pixels, then a delta 1
+  // right and 1 up, so the next row resumes at column 3.
+  const std::vector<std::uint8_t> rle8 = {2, 1, 0, 2, 1, 1,  // bottom row
+                                          3, 2, 0, 0,        // middle row from column 3
+                                          6, 3, 0, 0,        // top row
+                                          0, 1};
+  ASSERT_EQ(Load(File(Info({40, 6, 3, 8, 1, 16}), Table(16), rle8)), "bmp");
+  EXPECT_EQ(Row(2), (std::vector<int>{1, 1, 0, 0, 0, 0}));
+  EXPECT_EQ(Row(1), (std::vector<int>{0, 0, 0, 2, 2, 2}));
+  EXPECT_EQ(Row(0), (std::vector<int>{3, 3, 3, 3, 3, 3}));
+
+  // RLE4, 5 wide: a delta 2 right and 2 up skips a whole row; the codes
+  // after it land in the row above, from column 3.
+  const std::vector<std::uint8_t> rle4 = {2, 0x45, 0,    2,    1, 2,  // bottom row: 4 5, then up 2
+                                          0, 3,    0x9A, 0xB0,  // absolute 9 A B from column 3
+                                          0, 0,                 // end of that row
+                                          5, 0x77, 0,    1};    // top row
+  ASSERT_EQ(Load(File(Info({40, 5, 4, 4, 2, 16}), Table(16), rle4)), "bmp");
+  EXPECT_EQ(Row(3), (std::vector<int>{4, 5, 0, 0, 0}));
+  EXPECT_EQ(Row(2), (std::vector<int>{0, 0, 0, 0, 0}));
+  EXPECT_EQ(Row(1), (std::vector<int>{0, 0, 0, 9, 10}));  // B falls beyond the width
+  EXPECT_EQ(Row(0), (std::vector<int>{7, 7, 7, 7, 7}));
+
+  // A delta past the top and the right edge ends the picture without harm.
+  ASSERT_EQ(Load(File(Info({40, 3, 2, 8, 1, 16}), Table(16), {1, 4, 0, 2, 255, 255, 9, 9, 0, 1})),
+            "bmp");
+  EXPECT_EQ(Row(1), (std::vector<int>{4, 0, 0}));
+  EXPECT_EQ(Row(0), (std::vector<int>{0, 0, 0}));
+}
+
 TEST_F(ReadBmpTest, TopDownRowsAreReadTopFirst) {
   Load(File(Info({40, 2, -2, 8, 0, 4}), Table(4), {1, 1, 0, 0, 2, 2, 0, 0}));
   EXPECT_EQ(Row(0), (std::vector<int>{1, 1}));

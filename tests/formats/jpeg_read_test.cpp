@@ -1,7 +1,6 @@
 // The JPEG reader against libjpeg-turbo's own djpeg, and its refusals.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
 #include "jpeg_tiff_support.h"
@@ -162,49 +161,6 @@ TEST_F(JpegRead, FileAfterOtherDataLoads) {
   auto image = std::make_unique<TImage>();
   EXPECT_EQ(LoadPath(wrapped, *image), "jpg");
   EXPECT_EQ(MaxDifference(PictureRgb(*image), Djpeg("-nosmooth", jpg)), 0);
-}
-
-TEST_F(JpegRead, CorruptHeaderLogsTheLibraryErrorAndKeepsThePlaceholder) {
-  // SOI, then a frame header claiming 0 x 0 pixels.
-  const Bytes bytes = {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x0B, 0x08, 0x00, 0x00,
-                       0x00, 0x00, 0x01, 0x01, 0x11, 0x00, 0xFF, 0xD9};
-  TCapture capture;
-  auto image = std::make_unique<TImage>();
-  EXPECT_EQ(Load(bytes, *image), "jpg");
-  EXPECT_EQ(image->width, 64);
-  ASSERT_FALSE(capture.lines.empty());
-  EXPECT_EQ(capture.lines[0].rfind("JPEG Error: ", 0), 0u) << capture.lines[0];
-}
-
-TEST_F(JpegRead, ProgressiveFileWithTooManyScansIsRefused) {
-  // cjpeg writes at most 100 scans: DC, then single AC coefficients.
-  std::ofstream script(files_.File("scans.txt"));
-  script << "0 1 2: 0 0 0 0;\n";
-  for (int k = 1; k < 64; ++k) script << "0: " << k << " " << k << " 0 0;\n";
-  for (int k = 1; k <= 36; ++k) script << "1: " << k << " " << k << " 0 0;\n";
-  script.close();
-  const std::string jpg = MakeJpeg("scans.jpg", "-scans " + ShellQuote(files_.File("scans.txt")));
-  {
-    auto image = std::make_unique<TImage>();
-    LoadPath(jpg, *image);
-    EXPECT_EQ(image->width, 203);
-  }
-  // Repeating the last scan five times makes 105.
-  Bytes bytes = ReadFileBytes(jpg);
-  std::size_t last_scan = 0;
-  for (std::size_t i = 0; i + 1 < bytes.size(); ++i) {
-    if (bytes[i] == 0xFF && bytes[i + 1] == 0xDA) last_scan = i;
-  }
-  ASSERT_GT(last_scan, 0u);
-  const Bytes scan(bytes.begin() + static_cast<long>(last_scan), bytes.end() - 2);
-  for (int copy = 0; copy < 5; ++copy) bytes.insert(bytes.end() - 2, scan.begin(), scan.end());
-  const std::string many = files_.File("many.jpg");
-  WriteFileBytes(many, bytes);
-  TCapture capture;
-  auto image = std::make_unique<TImage>();
-  LoadPath(many, *image);
-  EXPECT_EQ(capture.Count("JPEG Error: Too many scans in progressive JPEG file"), 1);
-  EXPECT_EQ(image->width, 64);
 }
 
 TEST_F(JpegRead, CmykFileLoadsAsColourAsImageMagickSeesIt) {

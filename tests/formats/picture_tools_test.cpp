@@ -78,10 +78,45 @@ TEST_F(PictureTools, InfoAndPpmShowTheLoadedPicture) {
             0);
   const std::vector<unsigned char> ppm = ReadFileBytes(files_.File("out.ppm"));
   const std::string head = "P6\n20 17\n255\n";
-  ASSERT_GT(ppm.size(), head.size());
+  ASSERT_EQ(ppm.size(), head.size() + 3 * 20 * 17);
   EXPECT_EQ(std::string(ppm.begin(), ppm.begin() + static_cast<long>(head.size())), head);
-  EXPECT_EQ(std::vector<std::uint8_t>(ppm.begin() + static_cast<long>(head.size()), ppm.end()),
-            PictureToRgb(image));
+  // The test picture's index at (x, y), and colour i is (i, 255 - i, 3i).
+  for (int y = 0; y < 17; ++y) {
+    for (int x = 0; x < 20; ++x) {
+      const int index = x < 10 ? y : (x * 7 + y * 13) & 0xFF;
+      const std::size_t at = head.size() + 3 * (std::size_t(y) * 20 + x);
+      ASSERT_EQ(ppm[at], index) << x << "," << y;
+      ASSERT_EQ(ppm[at + 1], 255 - index) << x << "," << y;
+      ASSERT_EQ(ppm[at + 2], (3 * index) & 0xFF) << x << "," << y;
+    }
+  }
+}
+
+TEST_F(PictureTools, RefusedPicturesFailWithoutWritingThePlaceholder) {
+  // A BMP of 16 bits per pixel: recognised, then refused.
+  std::vector<std::uint8_t> bmp(64, 0);
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  bmp[10] = 54;  // the pixel data's offset
+  bmp[14] = 40;  // the information header's size
+  bmp[18] = 2;   // width
+  bmp[22] = 1;   // height
+  bmp[26] = 1;   // planes
+  bmp[28] = 16;  // bits per pixel
+  const std::string in = files_.File("deep.bmp");
+  ASSERT_TRUE(WriteFileBytes(in, bmp));
+  const std::string zpicture = ShellQuote(Tool("zpicture"));
+  const std::string out = files_.File("out.ppm");
+  EXPECT_NE(RunCommand(zpicture + " info " + ShellQuote(in) + " >/dev/null 2>&1"), 0);
+  EXPECT_NE(
+      RunCommand(zpicture + " ppm " + ShellQuote(in) + " " + ShellQuote(out) + " 2>/dev/null"), 0);
+  EXPECT_NE(RunCommand(zpicture + " convert " + ShellQuote(in) + " " +
+                       ShellQuote(files_.File("out.tga")) + " 2>/dev/null"),
+            0);
+  EXPECT_FALSE(Exists(out));
+  EXPECT_FALSE(Exists(files_.File("out.tga")));
+  const std::string said = CommandOutput(zpicture + " info " + ShellQuote(in) + " 2>&1");
+  EXPECT_NE(said.find("BMP Error: 16 bits per pixel are not read"), std::string::npos) << said;
 }
 
 TEST_F(PictureTools, ConvertSetsOptionsByNameAndRefusesUnknownOnes) {

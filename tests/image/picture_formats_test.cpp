@@ -17,15 +17,18 @@ namespace {
 struct ReaderLog {
   std::string format;
   int first_byte = -2;
+  LoadStatus answer = LoadStatus::kLoaded;  // what the stand-in reports
 };
 ReaderLog g_read;
 
 template <PictureFormat kFormat>
-void StandInReader(InputStream* stream, const std::string&, TImage& image, const TProfile*) {
+LoadStatus StandInReader(InputStream* stream, const std::string&, TImage& image, const TProfile*) {
   g_read.format = std::string(PictureFormatName(kFormat));
   g_read.first_byte = stream_getc(stream);
-  image.Create(5, 4, 1, 1, 1, 1, 0);
   if (kFormat == PictureFormat::Tiff) stream_close(stream);
+  if (g_read.answer == LoadStatus::kRefused) return g_read.answer;
+  image.Create(5, 4, 1, 1, 1, 1, 0);
+  return g_read.answer;
 }
 
 std::string g_written;
@@ -105,6 +108,25 @@ TEST_F(PictureFormatsTest, UnknownEmptyAndMissingFilesLeaveTheWhitePlaceholder) 
   EXPECT_EQ(image_->Row(0)[0], 1);
   EXPECT_EQ(LoadImage(dir_.File("missing.gif"), *image_, nullptr), "???");
   EXPECT_EQ(g_read.format, "");
+}
+
+TEST_F(PictureFormatsTest, TheStatusTellsARefusalFromALoadAndKeepsTheFormatName) {
+  const std::string path = dir_.File("picture.bmp");
+  ASSERT_TRUE(WriteFileBytes(path, Bytes("BM......")));
+  for (LoadStatus answer : {LoadStatus::kLoaded, LoadStatus::kCancelled, LoadStatus::kRefused}) {
+    g_read.answer = answer;
+    const LoadImageResult result = LoadImageWithStatus(path, *image_, nullptr);
+    EXPECT_EQ(result.format, "bmp");
+    EXPECT_EQ(result.status, answer);
+    EXPECT_EQ(image_->width, answer == LoadStatus::kRefused ? 64 : 5);
+  }
+  EXPECT_EQ(LoadImage(path, *image_, nullptr), "bmp");
+
+  const LoadImageResult missing = LoadImageWithStatus(dir_.File("missing.bmp"), *image_, nullptr);
+  EXPECT_EQ(missing.format, "???");
+  EXPECT_EQ(missing.status, LoadStatus::kUnrecognised);
+  ASSERT_TRUE(WriteFileBytes(path, Bytes("xBM")));
+  EXPECT_EQ(LoadImageWithStatus(path, *image_, nullptr).status, LoadStatus::kUnrecognised);
 }
 
 TEST_F(PictureFormatsTest, AFormatWithoutItsReaderIsUnknown) {

@@ -55,13 +55,25 @@ int Usage() {
   return kExitUsage;
 }
 
+// False, with the reason on stderr, unless the reader created the picture;
+// a refused file must not pass on the placeholder as if it were the picture.
 bool Load(const std::string& path, TImage& image, const TProfile& settings, std::string& format) {
-  format = LoadImage(path, image, &settings);
-  if (format == kUnknownFormatName) {
-    std::fprintf(stderr, "zpicture: %s: not a picture this program reads\n", path.c_str());
-    return false;
+  const LoadImageResult result = LoadImageWithStatus(path, image, &settings);
+  format = result.format;
+  switch (result.status) {
+    case LoadStatus::kLoaded:
+      return true;
+    case LoadStatus::kCancelled:
+      std::fprintf(stderr, "zpicture: %s: loading was cancelled\n", path.c_str());
+      return false;
+    case LoadStatus::kRefused:
+      std::fprintf(stderr, "zpicture: %s: %s file refused\n", path.c_str(), format.c_str());
+      return false;
+    case LoadStatus::kUnrecognised:
+      break;
   }
-  return true;
+  std::fprintf(stderr, "zpicture: %s: not a picture this program reads\n", path.c_str());
+  return false;
 }
 
 int Info(const std::string& path, const TProfile& settings) {

@@ -1,0 +1,93 @@
+#include "formats/tiff_rgba_read.h"
+
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "formats/format_messages.h"
+#include "formats/reader_reduction.h"
+#include "formats/tiff_bridge.h"
+#include "image/image.h"
+#include "platform/log_sink.h"
+#include "platform/long_operation.h"
+
+namespace {
+
+// TIFFRGBAImageOK and Begin write their reason into a buffer of this size.
+constexpr int kRgbaMessageSize = 1024;
+
+struct RgbaImageEnd {
+  void operator()(TIFFRGBAImage* rgba) const { TIFFRGBAImageEnd(rgba); }
+};
+
+void StoreBandRow(const std::uint32_t* pixels, int reduction, TImage& image, int y) {
+  std::uint8_t* target = image.Row(y);
+  for (int x = 0; x < image.width; ++x, target += 3) {
+    const std::uint32_t pixel = pixels[static_cast<std::size_t>(reduction) * x];
+    target[0] = static_cast<std::uint8_t>(TIFFGetB(pixel));
+    target[1] = static_cast<std::uint8_t>(TIFFGetG(pixel));
+    target[2] = static_cast<std::uint8_t>(TIFFGetR(pixel));
+  }
+}
+
+// Converts the kept rows band by band; false on a cancel. A band libtiff
+// cannot decode ends the read.
+bool ReadBands(TIFFRGBAImage& rgba, const TiffLayout& layout, const TiffUnits& units,
+               std::uint32_t band_rows, TImage& image) {
+  std::vector<std::uint32_t> band;
+  try {
+    band.assign(std::size_t{layout.width} * band_rows, 0);
+  } catch (const std::bad_alloc&) {
+    return true;
+  }
+  rgba.req_orientation = ORIENTATION_TOPLEFT;
+  rgba.col_offset = 0;
+  const int reduction = image.reduction;
+  bool cancelled = false;
+  ForEachTiffBand(layout.height, units.unit_rows, reduction, band_rows, [&](const TiffBand& b) {
+    const std::uint32_t rows = b.last - b.first + 1;
+    rgba.row_offset = static_cast<int>(b.first);
+    if (!TIFFRGBAImageGet(&rgba, band.data(), layout.width, rows)) return false;
+    for (std::uint32_t row = b.first; row <= b.last; row += static_cast<std::uint32_t>(reduction)) {
+      const int y = static_cast<int>(row / static_cast<std::uint32_t>(reduction));
+      if (y >= image.height) break;
+      StoreBandRow(&band[std::size_t{layout.width} * (row - b.first)], reduction, image, y);
+    }
+    cancelled = PollLongOperation(static_cast<int>(std::uint64_t{b.last} * 100 / layout.height));
+    return !cancelled;
+  });
+  return !cancelled;
+}
+
+}  // namespace
+
+LoadStatus ReadTiffThroughRgba(TIFF* tiff, const TiffLayout& layout, const TiffUnits& units,
+                               TImage& image, int reduction) {
+  char message[kRgbaMessageSize] = {};
+  if (!TIFFRGBAImageOK(tiff, message)) {
+    LogTiffRefusal(message);
+    return LoadStatus::kRefused;
+  }
+  const std::uint32_t band_rows = RgbaBandRows(layout);
+  const int predicted = PredictReduction(layout.width, layout.height, 3, reduction);
+  if (!RgbaDecodeCost(layout, units, predicted, band_rows).Acceptable()) {
+    LogTiffRefusal(FormatLogText(kTiffDecodeTooLarge, layout.width, layout.height));
+    return LoadStatus::kRefused;
+  }
+  TIFFRGBAImage rgba{};
+  // Stop at the first strip or tile that cannot be read: going on would
+  // convert rows of nothing.
+  if (!TIFFRGBAImageBegin(&rgba, tiff, 1, message)) {
+    LogTiffRefusal(message);
+    return LoadStatus::kRefused;
+  }
+  std::unique_ptr<TIFFRGBAImage, RgbaImageEnd> end(&rgba);
+  image.Create(static_cast<int>(layout.width), static_cast<int>(layout.height), 1, 1, 3, reduction,
+               0);
+  SendTiffDescription(tiff);
+  BeginLongOperation();
+  const bool finished = ReadBands(rgba, layout, units, band_rows, image);
+  EndLongOperation();
+  return finished ? LoadStatus::kLoaded : LoadStatus::kCancelled;
+}
