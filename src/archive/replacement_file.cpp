@@ -46,7 +46,6 @@ bool TReplacementFile::Create(const std::string& target) {
     error_number_ = refusal;
     return false;
   }
-  buffer_.reset();
   std::string temp;
   fd_ = CreateTempFileBeside(target, temp);
   if (fd_ < 0) {
