@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -81,6 +82,7 @@ TEST_F(WriteGifTest, TableBitsFollowTheColourCount) {
   settings_.Set(IntKey::GIFColors, 2);
   ASSERT_EQ(Write(*picture_), 0);
   auto bytes = Written();
+  ASSERT_GE(bytes.size(), 13u + 6 + 11);
   EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 6), "GIF87a");
   EXPECT_EQ(bytes[10], 0x80);        // one table bit: 2 entries, resolution 1
   EXPECT_EQ(bytes[13 + 6], 0x2C);    // the descriptor follows the 2-entry table
@@ -93,8 +95,9 @@ TEST_F(WriteGifTest, TableBitsFollowTheColourCount) {
   settings_.Set(IntKey::GIFLZWEnable, 0);
   ASSERT_EQ(Write(*picture_), 0);
   bytes = Written();
-  EXPECT_EQ(bytes[10], 0x80 | 6 << 4 | 6);
   const std::size_t table_end = 13 + 3 * 128;
+  ASSERT_GE(bytes.size(), table_end + 11 + 2);
+  EXPECT_EQ(bytes[10], 0x80 | 6 << 4 | 6);
   EXPECT_EQ(bytes[table_end - 1], 0);
   EXPECT_EQ(bytes[table_end + 10], 7);
   // 1200 pixels as 8-bit codes, a clear after every 126: no compression.
@@ -116,8 +119,9 @@ TEST_F(WriteGifTest, TransparentBorderColourAndCommentExtensions) {
   InstallCommentSink(nullptr);
   ASSERT_EQ(result, 0);
   const auto bytes = Written();
-  EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 6), "GIF89a");
   std::size_t at = 13 + 3 * 16;
+  ASSERT_GE(bytes.size(), at + 5 + 300 + 8);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 6), "GIF89a");
   ASSERT_EQ(bytes[at], 0x21);
   EXPECT_EQ(bytes[at + 1], 0xFE);
   EXPECT_EQ(bytes[at + 2], 255);
@@ -136,6 +140,7 @@ TEST_F(WriteGifTest, InterlacedFlagAndOutputSize) {
   ASSERT_EQ(Write(*picture_), 0);
   const auto bytes = Written();
   const std::size_t descriptor = 13 + 3 * 16;
+  ASSERT_GE(bytes.size(), descriptor + 10);
   EXPECT_EQ(bytes[descriptor], 0x2C);
   EXPECT_EQ(bytes[descriptor + 5] | bytes[descriptor + 6] << 8, 100);
   EXPECT_EQ(bytes[descriptor + 7] | bytes[descriptor + 8] << 8, 50);
@@ -149,7 +154,8 @@ TEST_F(WriteGifTest, FailuresAndCancelsLeaveNoFile) {
 
   const int result = format_test::WhileCancelling([&] { return Write(*picture_); });
   EXPECT_EQ(result, 1);
-  EXPECT_TRUE(Written().empty());
+  EXPECT_FALSE(std::filesystem::exists(path_));
+  EXPECT_TRUE(std::filesystem::is_empty(dir_.path()));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "jpeg_tiff_support.h"
+#include "tiff_test_files.h"
 
 namespace {
 
@@ -182,6 +183,18 @@ TEST_F(Tiff, HostileFilesLeaveThePlaceholderOrWhatWasRead) {
   EXPECT_FALSE(capture.lines.empty());
 }
 
+TEST_F(Tiff, LibtiffWarningsReachTheLogInTheirOwnWords) {
+  // One uncompressed strip whose byte count is short of its rows.
+  const std::string path = files_.File("bogus.tif");
+  ASSERT_TRUE(tiff_test::WriteAnnouncingTiff(path, [](TIFF* tiff) { GreyTags(tiff, 8, 4, 8); }));
+  TCapture capture;
+  LoadFile(path);
+  EXPECT_EQ(capture.Count("TIFFReadDirectory: Warning, Bogus \"StripByteCounts\" field, ignoring "
+                          "and calculating from imagelength"),
+            1)
+      << (capture.lines.empty() ? "" : capture.lines[0]);
+}
+
 TEST_F(Tiff, WrittenFormFollowsPaletteAndCompressionSetting) {
   struct Case {
     bool black_first;
@@ -217,7 +230,9 @@ TEST_F(Tiff, WrittenFormFollowsPaletteAndCompressionSetting) {
     settings_->Set(IntKey::TIFFCompression, c.setting);
     ASSERT_EQ(Save("out.tif", *image), 0);
     const std::string path = files_.File("out.tif");
-    EXPECT_EQ(ReadFileBytes(path)[0], 'I');
+    const Bytes written = ReadFileBytes(path);
+    ASSERT_FALSE(written.empty());
+    EXPECT_EQ(written[0], 'I');
     TIFF* tiff = TIFFOpen(path.c_str(), "r");
     ASSERT_NE(tiff, nullptr);
     std::uint16_t bits = 0, photometric = 0, compression = 0;

@@ -207,6 +207,32 @@ TEST(ImageAdoptBitmap, WithoutAReaderLeavesThePlaceholder) {
   EXPECT_EQ(image->width, 64);
 }
 
+// Whether a packed bitmap can be taken over as it is, worked out from its
+// header fields: 8 bits with 0 or 256 colours or 24 bits with none, not
+// compressed, bottom-up, rows of at most 8192 bytes and 8192 rows, and all of
+// its bits inside the block.
+bool TakenOverAsItIs(const std::vector<std::uint8_t>& block) {
+  if (block.size() < 40) return false;
+  auto u32 = [&](std::size_t at) {
+    return std::uint32_t{block[at]} | std::uint32_t{block[at + 1]} << 8 |
+           std::uint32_t{block[at + 2]} << 16 | std::uint32_t{block[at + 3]} << 24;
+  };
+  const std::uint32_t header = u32(0);
+  const auto width = static_cast<std::int32_t>(u32(4));
+  const auto height = static_cast<std::int32_t>(u32(8));
+  const int bits = block[14] | block[15] << 8;
+  const std::uint32_t compression = u32(16);
+  const std::uint32_t used = u32(32);
+  if (header < 40 || header > block.size() || width <= 0 || height <= 0 || compression != 0) {
+    return false;
+  }
+  if (!((bits == 8 && (used == 0 || used == 256)) || (bits == 24 && used == 0))) return false;
+  const std::uint64_t stride = (std::uint64_t(width) * bits + 31) / 32 * 4;
+  if (stride > 8192 || height > 8192) return false;
+  const std::uint64_t table = bits == 8 ? 256 * 4 : 0;
+  return header + table + stride * std::uint64_t(height) <= block.size();
+}
+
 TEST(ImageAdoptBitmap, HostileHeadersNeverReachOutsideTheBlock) {
   RegisterPackedBitmapReader(nullptr);
   std::mt19937 random(99);
@@ -215,7 +241,9 @@ TEST(ImageAdoptBitmap, HostileHeadersNeverReachOutsideTheBlock) {
   };
   auto image = NewImage();
   std::vector<std::uint8_t> row(3 * 8192);
+  int taken_over = 0;
   for (int round = 0; round < 3000; ++round) {
+    SCOPED_TRACE(round);
     std::vector<std::uint8_t> block(pick(0, 3000));
     for (auto& byte : block) byte = static_cast<std::uint8_t>(pick(0, 255));
     auto put = [&](std::size_t at, std::uint32_t value) {
@@ -225,18 +253,37 @@ TEST(ImageAdoptBitmap, HostileHeadersNeverReachOutsideTheBlock) {
     put(0, pick(0, 3) ? 40 : pick(0, 5000));
     put(4, pick(0, 1) ? pick(0, 64) : pick(0, 0xFFFFFFFF));
     put(8, pick(0, 1) ? pick(0, 64) : pick(0, 0xFFFFFFFF));
-    put(14, pick(0, 1) ? 8 : pick(0, 40));
+    put(14, pick(0, 1) ? (pick(0, 1) ? 8 : 24) : pick(0, 40));
     put(16, pick(0, 3) ? 0 : pick(0, 5));
     put(32, pick(0, 1) ? 0 : pick(0, 300));
     const TDib dib = TDib::FromPacked(block);
     for (int i = 0; i < dib.ColourTableEntries(); ++i) dib.Colour(i);
-    image->AdoptBitmap(TDib::FromPacked(std::move(block)));
+    const bool expected = TakenOverAsItIs(block);
+    const std::vector<std::uint8_t> original = block;
+    const bool adopted = image->AdoptBitmap(TDib::FromPacked(std::move(block)));
+    ASSERT_EQ(adopted, expected);
+    if (adopted) {
+      ++taken_over;
+      ASSERT_EQ(image->width, static_cast<int>(original[4] | original[5] << 8));
+      ASSERT_EQ(image->height, static_cast<int>(original[8] | original[9] << 8));
+    } else {
+      // Without a packed reader the placeholder stays.
+      ASSERT_EQ(image->width, 64);
+      ASSERT_EQ(image->height, 48);
+    }
     image->SetOutputSize(image->width, image->height, 1, 1, round & 7, true, true);
     const ImageBounds bounds = image->GetOutputRect();
+    ASSERT_GE(bounds.left, 0);
+    ASSERT_GE(bounds.top, 0);
+    ASSERT_LE(bounds.right - bounds.left, 8192);
+    ASSERT_LE(bounds.bottom - bounds.top, 8192);
     for (int y = bounds.top; y < bounds.bottom; ++y) {
       image->GetOutputRow(bounds.left, y, row.data(), bounds.right - bounds.left);
     }
   }
+  // Both outcomes were tried many times.
+  EXPECT_GT(taken_over, 20);
+  EXPECT_LT(taken_over, 2980);
 }
 
 }  // namespace
