@@ -72,6 +72,8 @@ class TZentropeWin : public WindowHandler, public ProgressDisplay, public Slides
 
   // SlideshowHost and the operations other parts of the shell use.
   TProfile& Settings() override { return settings_; }
+  const TProfile& Settings() const { return settings_; }
+  const TFilePkg& Files() const { return files_; }
   TFilePkg& Files() override { return files_; }
   TImage& Picture() override { return *image_; }
   TWindow& MainWindow() override { return *window_; }
