@@ -3,6 +3,8 @@
 #include <utility>
 
 #include "app/command_ids.h"
+#include "app/command_table.h"
+#include "app/commands/help_file.h"
 #include "app/text_window.h"
 #include "app/window_texts.h"
 #include "files/file_pkg.h"
@@ -28,13 +30,6 @@ void StorePlacement(TProfile& settings, IntKey x, const PlacementThousandths& pl
   settings.Set(static_cast<IntKey>(first + 2), placement.width);
   settings.Set(static_cast<IntKey>(first + 3), placement.height);
   settings.Set(static_cast<IntKey>(first + 4), placement.show);
-}
-
-// The help file sits next to the program, named after it.
-std::string HelpFilePath() {
-  PathParts parts = SplitPath(ProgramPath());
-  parts.extension = ".hlp";
-  return JoinPath(parts);
 }
 
 ShowState ShowStateOf(int m) {
@@ -94,6 +89,7 @@ void TZentropeWin::Create(ShowState show) {
       PlacementFromThousandths(Display().ScreenSize(), StoredPlacement(settings_, IntKey::XImage));
   params.placement.state = ShowState::kNormal;
   params.topmost = settings_.Get(IntKey::AlwaysOnTop) != 0;
+  params.menu_bar = MainMenuBar();
   params.visible = false;
   window_ = backend_.CreateWindow(params, this);
   display_depth_ = Display().Depth();

@@ -171,6 +171,8 @@ class TZentropeWin : public WindowHandler, public ProgressDisplay, public Slides
 
   // main_window_commands.cpp
   void OnCommand(std::uint32_t command_id);
+  // Enables and ticks the items of the menu about to open.
+  void OnInitMenu(std::uint32_t menu_id);
   void Navigate(int navigation);
   void StepView(std::uint32_t command_id);
   void ToggleTextWindow(std::uint32_t command_id);

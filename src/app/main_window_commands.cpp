@@ -1,63 +1,81 @@
-// The commands the main window handles itself: the start-up command,
-// stepping through the list, closing, and the view commands that mouse
-// clicks also reach. Commands that read files or change the list first make
-// way for a running operation (DeferIfBusy) and run again after it.
+// Commands reach the window here: each id is looked up in the registry that
+// every menu's file fills, checked against its enabler, made to wait for a
+// running operation unless it is plain, and run. Before a menu opens, its
+// items are enabled and ticked by the same rules; an id with no binding is
+// shown disabled.
 #include <array>
+#include <vector>
 
 #include "app/command_ids.h"
+#include "app/command_registry.h"
+#include "app/commands/register_commands.h"
+#include "app/commands/window_internals.h"
 #include "app/main_window.h"
+#include "platform/long_operation.h"
 #include "platform/path.h"
 
 namespace {
 // A quarter turn clockwise of each orientation.
 constexpr std::array<int, 8> kQuarterTurn = {3, 2, 7, 6, 1, 0, 5, 4};
+
+void CollectItems(const MenuItem& menu, std::vector<std::uint32_t>& ids) {
+  for (const MenuItem& item : menu.items) {
+    if (item.kind == MenuItem::Kind::kCommand) ids.push_back(item.id);
+    if (item.kind == MenuItem::Kind::kSubmenu) CollectItems(item, ids);
+  }
+}
+
+// The view commands the window had before the Image menu had its own file;
+// that file's registration replaces them.
+void RegisterViewCommands(TCommandRegistry& registry);
+
+TCommandRegistry BuildRegistry() {
+  TCommandRegistry registry;
+  RegisterViewCommands(registry);
+  RegisterFileCommands(registry);
+  RegisterEditCommands(registry);
+  RegisterSlideshowCommands(registry);
+  RegisterOptionsCommands(registry);
+  RegisterHelpCommands(registry);
+  return registry;
+}
 }  // namespace
+
+const TCommandRegistry& MainCommands() {
+  static const TCommandRegistry registry = BuildRegistry();
+  return registry;
+}
+
+bool CommandEnabled(const TZentropeWin& win, std::uint32_t command_id) {
+  const CommandBinding* binding = MainCommands().Find(command_id);
+  return binding && binding->run && (!binding->enabled || binding->enabled(win));
+}
 
 void TZentropeWin::RunCommand(std::uint32_t command_id) {
   OnCommand(command_id);
 }
 
 void TZentropeWin::OnCommand(std::uint32_t command_id) {
-  switch (command_id) {
-    case CM_STARTUP:
-      Startup();
-      return;
-    case CM_NEXT:
-    case CM_RANDOM:
-    case CM_PREVIOUS:
-      if (DeferIfBusy()) return;
-      Navigate(static_cast<int>(command_id));
-      return;
-    case CM_CLOSE:
-      FillClient(BackgroundColour());
-      if (DeferIfBusy()) return;
-      files_.Clear();
-      LoadCurrent();
-      ErasePage(false);
-      return;
-    case CM_RELOAD:
-      if (DeferIfBusy()) return;
-      LoadCurrent();
-      return;
-    case CM_EXIT:
-      Close();
-      return;
-    case CM_SHOW_COMMENTS:
-    case CM_SHOW_LOG:
-      ToggleTextWindow(command_id);
-      return;
-    case CM_FILL_WINDOW:
-      ToggleFillWindow();
-      return;
-    case CM_ZOOM_IN:
-    case CM_ZOOM_OUT:
-    case CM_CROP:
-    case CM_ROTATE:
-      if (EqualsNoCase(names_[kImageName], kNoFile)) return;
-      StepView(command_id);
-      return;
-    default:
-      return;
+  if (command_id == CM_STARTUP) {
+    Startup();
+    return;
+  }
+  // A disabled command does nothing, whether chosen, pressed or posted.
+  if (!CommandEnabled(*this, command_id)) return;
+  const CommandBinding& binding = *MainCommands().Find(command_id);
+  if (binding.defer_if_busy && DeferIfBusy()) return;
+  binding.run(*this);
+}
+
+void TZentropeWin::OnInitMenu(std::uint32_t menu_id) {
+  const MenuItem* menu = window_->MenuBar().Find(menu_id);
+  if (!menu || menu->kind != MenuItem::Kind::kSubmenu) return;
+  std::vector<std::uint32_t> ids;
+  CollectItems(*menu, ids);
+  for (const std::uint32_t id : ids) {
+    const CommandBinding* binding = MainCommands().Find(id);
+    window_->EnableMenuItem(id, CommandEnabled(*this, id));
+    window_->CheckMenuItem(id, binding && binding->checked && binding->checked(*this));
   }
 }
 
@@ -102,3 +120,23 @@ void TZentropeWin::StepView(std::uint32_t command_id) {
   }
   RefreshFrame(false);
 }
+
+namespace {
+bool PictureShown(const TZentropeWin& win) {
+  return !EqualsNoCase(win.Names()[kImageName], kNoFile);
+}
+
+void RegisterViewCommands(TCommandRegistry& registry) {
+  for (const std::uint32_t id : {CM_ZOOM_IN, CM_CROP, CM_ZOOM_OUT, CM_ROTATE}) {
+    CommandBinding binding;
+    binding.run = [id](TZentropeWin& win) { WindowInternals::StepView(win, id); };
+    binding.enabled = PictureShown;
+    binding.defer_if_busy = false;
+    registry.Add(id, std::move(binding));
+  }
+  CommandBinding reload;
+  reload.run = [](TZentropeWin& win) { win.LoadCurrent(); };
+  reload.enabled = PictureShown;
+  registry.Add(CM_RELOAD, std::move(reload));
+}
+}  // namespace

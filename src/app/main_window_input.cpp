@@ -16,6 +16,9 @@ void TZentropeWin::OnMessage(TWindow&, const Message& message) {
     case MessageId::kCommand:
       OnCommand(message.command);
       return;
+    case MessageId::kInitMenuPopup:
+      OnInitMenu(message.command);
+      return;
     case MessageId::kLButtonDown:
     case MessageId::kLButtonUp:
       OnLeftButton(message);

@@ -2,7 +2,15 @@
 // The main window calls every one of them when it is made.
 #pragma once
 
+#include <cstdint>
+
 class TCommandRegistry;
+class TZentropeWin;
+
+// Every menu's bindings, registered once on first use.
+const TCommandRegistry& MainCommands();
+// The command has a binding and its enabler, if any, allows it now.
+bool CommandEnabled(const TZentropeWin& win, std::uint32_t command_id);
 
 void RegisterFileCommands(TCommandRegistry& registry);
 void RegisterEditCommands(TCommandRegistry& registry);

@@ -10,6 +10,9 @@
 #include "app/main_window.h"
 
 struct WindowInternals {
+  // Enablers and ticks see the window as const.
+  static const TProfile& Settings(const TZentropeWin& window) { return window.settings_; }
+  static const TFilePkg& Files(const TZentropeWin& window) { return window.files_; }
   static TDither& Dither(TZentropeWin& window) { return window.dither_; }
   static std::string& Name(TZentropeWin& window, NameSlot slot) { return window.names_[slot]; }
   static void SetFormatName(TZentropeWin& window, std::string name) {
@@ -40,4 +43,5 @@ struct WindowInternals {
     return window.palette_;
   }
   static TSurface* Page(TZentropeWin& window) { return window.page_.get(); }
+  static std::unique_ptr<TImage>& PictureSlot(TZentropeWin& window) { return window.image_; }
 };
