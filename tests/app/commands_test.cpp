@@ -111,9 +111,10 @@ class CommandsTest : public ::testing::Test {
     return path;
   }
 
-  void Start(std::vector<std::string> arguments) {
+  void Start(std::vector<std::string> arguments, Size screen = Size{1024, 768}) {
     window_.reset();
     HeadlessOptions options;
+    options.screen = screen;
     options.virtual_clock = true;
     backend_ = std::make_unique<RecordingBackend>(options);
     StartupContext startup;
@@ -498,6 +499,53 @@ TEST_F(CommandsTest, OpeningANameWithoutExtensionTakesOnlyThatFile) {
   Script().Script(ScriptedAnswer::Open(dir_.path(), {"PHOTO"}));
   ASSERT_TRUE(Choose(CM_OPEN));
   EXPECT_EQ(window_->Names()[kImageName], "PHOTO");
+}
+
+TEST_F(CommandsTest, AnOpenDialogTooLargeForTheScreenGivesUpTheLargeLayout) {
+  Start({}, Size{320, 240});
+  window_->Settings().Set(IntKey::EnableLargeDialogs, 1);
+  Script().Script(ScriptedAnswer::Cancel(DialogKind::kOpenFile));
+  Press('O');
+  EXPECT_EQ(backend_->recording.last_open.layout, (Size{360, 276}));
+  EXPECT_EQ(backend_->recording.last_open.caption, "Open");
+  EXPECT_EQ(window_->Settings().Get(IntKey::EnableLargeDialogs), 0);
+  Script().Script(ScriptedAnswer::Cancel(DialogKind::kOpenFile));
+  Press('O');
+  EXPECT_EQ(backend_->recording.last_open.layout, (Size{0, 0}));
+}
+
+TEST_F(CommandsTest, CommentsAndLogWindowsToggleWithTheirKeys) {
+  Start({});
+  Press('L');
+  EXPECT_EQ(window_->Settings().Get(IntKey::ShowLog), 1);
+  EXPECT_TRUE(window_->LogWindow()->IsShown());
+  backend_->OpenMenu(Id(), kMenuShow);
+  EXPECT_TRUE(Item(CM_SHOW_LOG).checked);
+  EXPECT_FALSE(Item(CM_SHOW_COMMENTS).checked);
+  Press('L');
+  EXPECT_FALSE(window_->LogWindow()->IsShown());
+  Press('H');
+  EXPECT_TRUE(window_->CommentsWindow()->IsShown());
+}
+
+TEST_F(CommandsTest, ConvertSavesEveryFileAndPutsTheSettingsBack) {
+  if (!MainCommands().Find(CM_RUN_SLIDESHOW)) GTEST_SKIP() << "Run slideshow is not bound";
+  WritePicture("a.bmp");
+  WritePicture("b.bmp");
+  Start({});
+  TProfile& settings = window_->Settings();
+  settings.Set(IntKey::DelayBetweenImages, 7);
+  Script().Script(ScriptedAnswer::Open(dir_.path(), {"a.bmp", "b.bmp"}));
+  ASSERT_TRUE(Choose(CM_CONVERT_TO_GIF));
+  EXPECT_EQ(Script().Shown().front().caption, "Convert");
+  for (int step = 0; step < 50 && settings.Get(IntKey::RunSlideshow) != 0; ++step) {
+    backend_->Clock().Advance(1000);
+    Run();
+  }
+  EXPECT_TRUE(std::filesystem::exists(dir_.File("a.gif")));
+  EXPECT_TRUE(std::filesystem::exists(dir_.File("b.gif")));
+  EXPECT_EQ(settings.Get(IntKey::RunSlideshow), 0);
+  EXPECT_EQ(settings.Get(IntKey::DelayBetweenImages), 7);
 }
 
 }  // namespace
