@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,10 +42,20 @@ enum class BackendKind { kHeadless, kDesktop };
 
 // "-headless" (or "--headless") among the arguments, or ZENTROPE_BACKEND=headless,
 // asks for the headless backend; ZENTROPE_BACKEND=desktop asks for the desktop
-// one. Otherwise the desktop when DISPLAY or WAYLAND_DISPLAY is set.
+// one. Otherwise the desktop when DISPLAY or WAYLAND_DISPLAY is set. Also
+// notes the display depth asked for (see RequestedDisplayDepth).
 // `environment` looks a variable up (null when unset).
 BackendKind ChooseBackend(const std::vector<std::string>& arguments,
                           const char* (*environment)(const char*));
+
+// The display depth asked for: "-depth=N" among the arguments, else
+// ZENTROPE_DEPTH=N, with N one of 24, 8, 4 or 1 (8, 4 and 1 emulate a palette
+// display on any screen). Nothing when neither names a valid depth.
+std::optional<int> ChooseDisplayDepth(const std::vector<std::string>& arguments,
+                                      const char* (*environment)(const char*));
+// What the last ChooseBackend call found with ChooseDisplayDepth; the backend
+// that CreatePlatformBackend makes starts at that depth.
+std::optional<int> RequestedDisplayDepth();
 
 // Makes the backend of that kind; the desktop one falls back to headless
 // while it is not built in. Defined in the zentrope_backend library, which

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <string>
 
 #include "platform/backend.h"
 
@@ -6,7 +7,36 @@ namespace {
 constexpr char kBackendVariable[] = "ZENTROPE_BACKEND";
 constexpr char kHeadlessName[] = "headless";
 constexpr char kDesktopName[] = "desktop";
+constexpr char kDepthVariable[] = "ZENTROPE_DEPTH";
+constexpr std::string_view kDepthOption = "-depth=";
+constexpr std::string_view kLongDepthOption = "--depth=";
+
+std::optional<int> requested_depth;
+
+std::optional<int> DepthFromText(std::string_view text) {
+  for (const int depth : {24, 8, 4, 1}) {
+    if (text == std::to_string(depth)) return depth;
+  }
+  return std::nullopt;
+}
 }  // namespace
+
+std::optional<int> ChooseDisplayDepth(const std::vector<std::string>& arguments,
+                                      const char* (*environment)(const char*)) {
+  for (const std::string& argument : arguments) {
+    const std::string_view text = argument;
+    if (text.starts_with(kDepthOption)) return DepthFromText(text.substr(kDepthOption.size()));
+    if (text.starts_with(kLongDepthOption)) {
+      return DepthFromText(text.substr(kLongDepthOption.size()));
+    }
+  }
+  const char* variable = environment ? environment(kDepthVariable) : nullptr;
+  return variable ? DepthFromText(variable) : std::nullopt;
+}
+
+std::optional<int> RequestedDisplayDepth() {
+  return requested_depth;
+}
 
 bool IsBackendOption(std::string_view argument) {
   return argument == "-headless" || argument == "--headless";
@@ -14,6 +44,7 @@ bool IsBackendOption(std::string_view argument) {
 
 BackendKind ChooseBackend(const std::vector<std::string>& arguments,
                           const char* (*environment)(const char*)) {
+  requested_depth = ChooseDisplayDepth(arguments, environment);
   for (const std::string& argument : arguments) {
     if (IsBackendOption(argument)) return BackendKind::kHeadless;
   }

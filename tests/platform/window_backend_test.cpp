@@ -243,7 +243,38 @@ TEST(Backend, ChosenFromOptionEnvironmentAndDisplay) {
   EXPECT_EQ(ChooseBackend({}, lookup), BackendKind::kHeadless);
   env = {{"ZENTROPE_BACKEND", "desktop"}};
   EXPECT_EQ(ChooseBackend({}, lookup), BackendKind::kDesktop);
-  EXPECT_EQ(CreatePlatformBackend(BackendKind::kDesktop)->Name(), "headless");
+  // Without a display to open, the desktop backend gives way to the headless one.
+  const char* display = std::getenv("DISPLAY");
+  if (display == nullptr || *display == '\0') {
+    EXPECT_EQ(CreatePlatformBackend(BackendKind::kDesktop)->Name(), "headless");
+  }
+}
+
+TEST(BackendChoice, DisplayDepthFromOptionBeforeEnvironment) {
+  std::map<std::string, std::string> env;
+  static std::map<std::string, std::string>* current = nullptr;
+  current = &env;
+  auto lookup = [](const char* name) -> const char* {
+    const auto found = current->find(name);
+    return found == current->end() ? nullptr : found->second.c_str();
+  };
+  EXPECT_EQ(ChooseDisplayDepth({}, lookup), std::nullopt);
+  env = {{"ZENTROPE_DEPTH", "8"}};
+  EXPECT_EQ(ChooseDisplayDepth({}, lookup), 8);
+  EXPECT_EQ(ChooseDisplayDepth({"a.gif", "-depth=4"}, lookup), 4);
+  EXPECT_EQ(ChooseDisplayDepth({"--depth=1"}, lookup), 1);
+  // Only depths a display can have; a bad option does not fall back.
+  EXPECT_EQ(ChooseDisplayDepth({"-depth=16"}, lookup), std::nullopt);
+  env = {{"ZENTROPE_DEPTH", "8bits"}};
+  EXPECT_EQ(ChooseDisplayDepth({}, lookup), std::nullopt);
+  env = {{"ZENTROPE_DEPTH", "4"}};
+  ChooseBackend({"-headless"}, lookup);
+  EXPECT_EQ(RequestedDisplayDepth(), 4);
+  const auto backend = CreatePlatformBackend(BackendKind::kHeadless);
+  EXPECT_EQ(backend->Display().Depth(), 4);
+  env = {};
+  ChooseBackend({"-headless"}, lookup);
+  EXPECT_EQ(RequestedDisplayDepth(), std::nullopt);
 }
 
 TEST(SurfaceImageFile, SavedPicturesShowTheScreen) {
