@@ -548,4 +548,87 @@ TEST_F(CommandsTest, ConvertSavesEveryFileAndPutsTheSettingsBack) {
   EXPECT_EQ(settings.Get(IntKey::DelayBetweenImages), 7);
 }
 
+TEST_F(CommandsTest, EveryToggleFlipsItsSettingAndTick) {
+  Start({});
+  const std::vector<std::pair<std::uint32_t, IntKey>> toggles = {
+      {CM_RANDOM_ORDER, IntKey::RandomOrder},
+      {CM_ERASE_NEW_PAGES, IntKey::EraseNewPages},
+      {CM_REMEMBER_OPTIONS, IntKey::RememberOptions},
+      {CM_ALWAYS_ON_TOP, IntKey::AlwaysOnTop},
+      {CM_DISPLAY_IN_COLOR, IntKey::DisplayInColor},
+      {CM_ENABLE_3D_CONTROLS, IntKey::Enable3dControls},
+      {CM_ENABLE_LARGE_DIALOGS, IntKey::EnableLargeDialogs},
+      {CM_PRINT_IN_COLOR, IntKey::PrintInColor},
+      {CM_PRINT_DITHERED, IntKey::PrintDithered},
+      {CM_GIF_TRANSPARENT, IntKey::GIFTransparent},
+      {CM_GIF_LZW_ENABLE, IntKey::GIFLZWEnable},
+      {CM_JPEG_TWO_PASS, IntKey::JPEGTwoPass},
+      {CM_JPEG_USE_MONOCHROME, IntKey::JPEGUseMonochrome},
+      {CM_JPEG_OUTPUT_OPTIMIZE, IntKey::JPEGOutputOptimize},
+      {CM_QUICK_LOOK, IntKey::QuickLook},
+      {CM_SORT_PALETTE, IntKey::SortPalette},
+      {CM_AUTO_SCALE, IntKey::AutoScale},
+      {CM_AUTO_FIT, IntKey::AutoFit},
+      {CM_AUTO_CROP, IntKey::AutoCrop},
+      {CM_AUTO_DITHER, IntKey::AutoDither},
+      {CM_AUTO_COMMENTS, IntKey::AutoComments},
+      {CM_AUTO_SEARCH, IntKey::AutoSearch},
+      {CM_AUTO_RESUME, IntKey::AutoResume},
+      {CM_STARTUP_PASSWORD, IntKey::StartupPassword},
+      {CM_SLIDESHOW_PASSWORD, IntKey::SlideshowPassword},
+  };
+  TProfile& settings = window_->Settings();
+  for (const auto& [id, key] : toggles) {
+    const int before = settings.Get(key);
+    ASSERT_TRUE(Choose(id)) << id;
+    EXPECT_EQ(settings.Get(key), before == 0 ? 1 : 0) << id;
+    EXPECT_TRUE(EnabledInMenu(id));
+    EXPECT_EQ(Item(id).checked, before == 0) << id;
+  }
+  EXPECT_EQ(window_->MainWindow().Topmost(), settings.Get(IntKey::AlwaysOnTop) != 0);
+}
+
+TEST_F(CommandsTest, EveryNumberPromptKeepsItsRange) {
+  Start({});
+  struct Prompt {
+    std::uint32_t id;
+    IntKey key;
+    int lowest;
+    int highest;
+  };
+  const std::vector<Prompt> prompts = {
+      {CM_DELAY_BETWEEN_IMAGES, IntKey::DelayBetweenImages, 0, 9999},
+      {CM_DELAY_BETWEEN_SOUNDS, IntKey::DelayBetweenSounds, 0, 9999},
+      {CM_DELAY_BETWEEN_MOVIES, IntKey::DelayBetweenMovies, 0, 9999},
+      {CM_GIF_COLORS, IntKey::GIFColors, 2, 256},
+      {CM_JPEG_OUTPUT_QUALITY, IntKey::JPEGOutputQuality, 0, 100},
+      {CM_JPEG_OUTPUT_SMOOTHING, IntKey::JPEGOutputSmoothing, 0, 100},
+      {CM_OUTPUT_WIDTH, IntKey::OutputWidth, 0, 32767},
+      {CM_OUTPUT_HEIGHT, IntKey::OutputHeight, 0, 32767},
+      {CM_ENCODE_LINES, IntKey::EncodeLines, 1, 32767},
+  };
+  TProfile& settings = window_->Settings();
+  for (const Prompt& prompt : prompts) {
+    Script().Script(ScriptedAnswer::Text("999999"));
+    ASSERT_TRUE(Choose(prompt.id)) << prompt.id;
+    EXPECT_EQ(settings.Get(prompt.key), prompt.highest) << prompt.id;
+    Script().Script(ScriptedAnswer::Text("-99999"));
+    Choose(prompt.id);
+    EXPECT_EQ(settings.Get(prompt.key), prompt.lowest) << prompt.id;
+  }
+}
+
+TEST_F(CommandsTest, SaveOptionsWritesTheFileAndExitCloses) {
+  Start({});
+  window_->Settings().Set(IntKey::GIFColors, 17);
+  Press(kVkF5);
+  TProfile fresh;
+  EXPECT_EQ(fresh.Get(IntKey::GIFColors), 17);
+  // Later tests start from the defaults again.
+  fresh.Set(IntKey::GIFColors, fresh.DefaultInts()[static_cast<int>(IntKey::GIFColors)]);
+  fresh.Save();
+  Press('X');
+  EXPECT_TRUE(window_->IsClosed());
+}
+
 }  // namespace
