@@ -37,6 +37,8 @@ TCommandRegistry BuildRegistry() {
   RegisterSlideshowCommands(registry);
   RegisterOptionsCommands(registry);
   RegisterHelpCommands(registry);
+  RegisterUtilityCommands(registry);
+  RegisterWallpaperCommands(registry);
   return registry;
 }
 }  // namespace

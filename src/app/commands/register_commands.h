@@ -21,3 +21,7 @@ void RegisterImageCommands(TCommandRegistry& registry);
 void RegisterFileOperationCommands(TCommandRegistry& registry);
 void RegisterArchiveCommands(TCommandRegistry& registry);
 void RegisterSheetOptionCommands(TCommandRegistry& registry);
+// Install and Remove Zentrope, Install and Remove extension.
+void RegisterUtilityCommands(TCommandRegistry& registry);
+// Save wallpaper.
+void RegisterWallpaperCommands(TCommandRegistry& registry);
