@@ -3,9 +3,12 @@
 // chosen type.
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/command_ids.h"
