@@ -75,8 +75,11 @@ SlideshowRunAction StartSlideshowRun(TProfile& profile, int event_action) {
     profile.HoldSnapshot();
     profile.Set(IntKey::RunSlideshow, 1);
   } else {
-    profile.ReleaseSnapshot();
+    // A second run option stops the slideshow. Its settings would then
+    // outlive the run and be saved at exit, so it sets none.
+    if (profile.SnapshotHeld()) profile.ReleaseSnapshot();
     profile.Set(IntKey::RunSlideshow, 0);
+    return run;
   }
   for (IntKey key :
        {IntKey::RandomOrder, IntKey::SoundEnable, IntKey::MovieEnable, IntKey::DelayBetweenImages,
@@ -144,6 +147,17 @@ std::vector<StartupAction> InterpretCommandLine(TProfile& profile,
     actions.push_back(std::move(spec));
   }
   return actions;
+}
+
+bool HasRunOption(const std::vector<std::string>& arguments) {
+  for (const auto& argument : arguments) {
+    if (!IsOption(argument)) continue;
+    const KeywordInfo* keyword = FindKeyword(SplitOption(argument).name);
+    if (keyword && (keyword->keyword == Keyword::Print || keyword->keyword == Keyword::Convert)) {
+      return true;
+    }
+  }
+  return false;
 }
 
 std::vector<StartupAction> InterpretStartup(TProfile& profile, RunMode mode,

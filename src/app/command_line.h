@@ -57,6 +57,10 @@ std::vector<StartupAction> InterpretCommandLine(TProfile& profile,
                                                 const std::vector<std::string>& arguments,
                                                 const DefaultPrinterQuery& default_printer);
 
+// Whether the arguments ask for a print or conversion run, which needs no
+// display.
+bool HasRunOption(const std::vector<std::string>& arguments);
+
 // What the start-up command adds for `mode`: the screen saver ignores its
 // arguments and shows its FileSpec setting instead.
 std::vector<StartupAction> InterpretStartup(TProfile& profile, RunMode mode,

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/headless_run.h"
 #include "app/passwords.h"
 #include "app/progress_cursors.h"
@@ -82,7 +83,9 @@ int main(int argc, char* argv[]) {
       return 0;
     }
   }
-  if (!HeadlessAskedFor(all_arguments) && !DisplayAvailable()) {
+  // A print or conversion run works without a display, on the headless backend.
+  const bool batch_run = CurrentRunMode() == RunMode::Viewer && HasRunOption(arguments);
+  if (!HeadlessAskedFor(all_arguments) && !DisplayAvailable() && !batch_run) {
     std::fprintf(stderr, "%s: %s", ProgramName().c_str(), kNeedsDisplay);
     return kExitNoDisplay;
   }

@@ -110,8 +110,9 @@ void TZentropeWin::SetUp() {
   TEventLoop& loop = backend_.EventLoop();
   InstallLongOperationPump(&loop);
   InstallProgressDisplay(this);
+  InstallSlideshow();
   loop.SetPreDispatchFilter([this](const Message& message) { return PreDispatch(message); });
-  loop.SetIdleHandler([this] { return Idle(); });
+  loop.SetIdleHandler(TEventLoop::IdleHandler([this] { return IdleStep(); }));
   set_up_ = true;
   LogLine(kStartedLog, kProgramName);
   loop.PostCommand(window_->Id(), CM_STARTUP);

@@ -28,6 +28,8 @@
 #include "platform/surface.h"
 #include "platform/window.h"
 #include "settings/profile.h"
+#include "show/batch_run.h"
+#include "show/slideshow.h"
 #include "show/slideshow_host.h"
 
 // The six `names` slots: full paths, then short names.
@@ -81,19 +83,37 @@ class TZentropeWin : public WindowHandler, public ProgressDisplay, public Slides
   PlatformBackend& Backend() const { return backend_; }
   void LoadCurrent() override;
   void RunCommand(std::uint32_t command_id) override;
+  void PostCommand(std::uint32_t command_id) override;
   bool PageFull() const override;
   bool PaintPending() const override { return UsesPageBitmap() && !dirty_.IsEmpty(); }
+  void PaintPendingPortion() override;
   std::uint32_t LastImageTime() const override { return last_image_time_; }
   std::uint32_t LastSoundTime() const override { return last_sound_time_; }
   std::uint32_t LastMovieTime() const override { return last_movie_time_; }
+  void SetClock(SlideshowClock clock, std::uint32_t ticks) override;
+  int LastStep() const override { return last_navigation_; }
+  bool Loading() const override { return loading_; }
+  bool Printing() const override { return printing_; }
+  bool SoundPlaying() const override { return sound_open_; }
+  bool MoviePlaying() const override { return movie_open_; }
+  bool PictureLoaded() const override { return picture_loaded_; }
   void ErasePage(bool refresh) override;
   void RefreshFrame(bool reset) override;
   void BuildDisplayPalette(bool repaint) override;
+  void ResetZoom() override;
+  bool AskSlideshowPassword() override;
+  void DiscardInput() override;
+  ShownSave SaveShown(int save_type) override;
+  bool PrintShown() override;
+
+  // The slideshow engine and, during a print or conversion run, its record.
+  TSlideshow& Slideshow() { return *slideshow_; }
+  const TBatchRun* BatchRun() const { return batch_.get(); }
 
   // A null format builds the normal caption.
   void UpdateCaption(const char* format = nullptr, const std::string& argument = {});
   void Layout();
-  bool SetFrameFromPoint(Point point, bool force);
+  bool SetFrameFromPoint(Point point, bool force) override;
   void PlaceNextFrame();
   void ApplySettings(const TProfile::IntValues& previous);
   void PlaceWindow(TWindow* window, int x, int y, int w, int h, int m);
@@ -120,7 +140,6 @@ class TZentropeWin : public WindowHandler, public ProgressDisplay, public Slides
   int LastNavigation() const { return last_navigation_; }
   bool Selecting() const { return selecting_; }
   bool Panning() const { return panning_; }
-  bool Loading() const { return loading_; }
   Rect Band() const { return band_; }
 
   // The slideshow's input filter; consumes nothing until a slideshow installs one.
@@ -129,9 +148,10 @@ class TZentropeWin : public WindowHandler, public ProgressDisplay, public Slides
   // Every queued message passes here before dispatch: the slideshow's filter,
   // then the accelerators. True when consumed.
   bool PreDispatch(const Message& message);
-  // The idle action: the slideshow's, then the rest of the page. True while
+  // The idle action: the rest of the page, then the slideshow. True while
   // more remains to be done.
-  bool Idle();
+  bool Idle() { return IdleStep() != IdleResult::kDone; }
+  IdleResult IdleStep();
 
  private:
   // The command handlers (app/commands/) reach the window's own state here.
@@ -166,7 +186,6 @@ class TZentropeWin : public WindowHandler, public ProgressDisplay, public Slides
   void OnPaletteNotice(const Message& message);
   void DrawBand();
   Rect BandInFrame() const;
-  void ResetZoom();
   void ZoomAtBand(int direction);
 
   // main_window_commands.cpp
@@ -180,6 +199,11 @@ class TZentropeWin : public WindowHandler, public ProgressDisplay, public Slides
   // startup.cpp
   void Startup();
   void RunStartupActions();
+
+  // main_window_slideshow.cpp
+  void InstallSlideshow();
+  void BeginBatchRun();
+  bool SlideshowRunRequested() const { return batch_run_requested_; }
 
   // main_window_text.cpp: the comments and log windows.
   void CreateTextWindows();
@@ -229,6 +253,7 @@ class TZentropeWin : public WindowHandler, public ProgressDisplay, public Slides
   bool frame_selecting_ = false;
   bool panning_ = false;
   bool loading_ = false;
+  bool picture_loaded_ = false;
   int last_navigation_ = 1;
   std::uint32_t last_image_time_ = 0;
   std::uint32_t last_sound_time_ = 0;
@@ -238,6 +263,9 @@ class TZentropeWin : public WindowHandler, public ProgressDisplay, public Slides
 
   std::vector<std::uint8_t> line_;  // the one shared line buffer
   InputFilter input_filter_;
+  std::unique_ptr<TSlideshow> slideshow_;
+  std::unique_ptr<TBatchRun> batch_;
+  bool batch_run_requested_ = false;
   bool set_up_ = false;
   bool closed_ = false;
 };

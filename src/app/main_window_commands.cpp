@@ -35,6 +35,7 @@ TCommandRegistry BuildRegistry() {
   RegisterFileCommands(registry);
   RegisterEditCommands(registry);
   RegisterSlideshowCommands(registry);
+  RegisterShowCommands(registry);
   RegisterOptionsCommands(registry);
   RegisterHelpCommands(registry);
   RegisterUtilityCommands(registry);

@@ -281,12 +281,16 @@ bool TZentropeWin::PreDispatch(const Message& message) {
   return true;
 }
 
-bool TZentropeWin::Idle() {
-  if (closed_ || !window_ || !PaintPending()) return false;
+IdleResult TZentropeWin::IdleStep() {
+  if (closed_ || !window_ || !slideshow_) return IdleResult::kDone;
+  return slideshow_->SlideshowIdle();
+}
+
+void TZentropeWin::PaintPendingPortion() {
+  if (closed_ || !window_ || !PaintPending()) return;
   // The idle portion does not restart the picture's display time.
   const std::uint32_t shown = last_image_time_;
   TDeviceContext dc = window_->ClientDC();
   Paint(dc, dirty_);
   last_image_time_ = shown;
-  return PaintPending();
 }

@@ -49,7 +49,9 @@ void TZentropeWin::LoadCurrent() {
   if (kind == FileKind::kImage) {
     loading_ = true;
     const std::uint32_t start = GetTickCount();
-    format_name_ = LoadImage(names_[kImagePath], *image_, &settings_);
+    const LoadImageResult loaded = LoadImageWithStatus(names_[kImagePath], *image_, &settings_);
+    format_name_ = loaded.format;
+    picture_loaded_ = loaded.status == LoadStatus::kLoaded;
     LogLine(kLoadedImageLog, names_[kImagePath], ElapsedSince(start));
     if (settings_.Get(IntKey::SortPalette) != 0 && image_->GetBytesPerPixel() == 1) {
       const std::uint32_t sort_start = GetTickCount();

@@ -9,6 +9,7 @@
 #include "platform/display.h"
 #include "platform/path.h"
 #include "platform/tick_count.h"
+#include "show/transitions.h"
 
 namespace {
 bool IsNoFile(const std::string& name) {
@@ -247,10 +248,17 @@ void TZentropeWin::PaintLines(TDeviceContext& screen, TDeviceContext* page, Rect
   window_->Invalidate(pending, false);
 }
 
-// The transition engine reveals a complete page with the chosen effect; until
-// it is connected every reveal is the Direct copy.
+// A complete page is revealed with the chosen effect when the whole frame is
+// to be painted; uncovering part of it only copies that part back.
 void TZentropeWin::RevealPage(TDeviceContext& screen, const Rect& paint_rect) {
   TDeviceContext page(*page_, &Display(), window_->Id());
+  const Size client = window_->ClientSize();
+  const Rect outer = OuterFrame();
+  if (paint_rect == MeasureTransition(outer, client).frame) {
+    PlayTransition(settings_.Get(IntKey::Effect), screen, page, outer, client,
+                   [this](const Rect& area) { window_->Present(area); });
+    return;
+  }
   const Rect area = Intersect(paint_rect, page_->Bounds());
   screen.BitBlt(area.left, area.top, area.Width(), area.Height(), page, area.left, area.top);
   window_->Present(area);

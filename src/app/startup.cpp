@@ -20,10 +20,6 @@ int CountFileArguments(const std::vector<std::string>& arguments) {
   }
   return count;
 }
-
-const char* RunName(int event_action) {
-  return event_action == kPrintEventAction ? "Print" : "Convert";
-}
 }  // namespace
 
 void TZentropeWin::Startup() {
@@ -42,9 +38,14 @@ void TZentropeWin::Startup() {
   EndProgress();
 
   ApplySettings(previous);
+  BeginBatchRun();
   const bool slideshow = settings_.Get(IntKey::RunSlideshow) != 0;
-  if (settings_.Get(IntKey::AutoResume) != 0 && slideshow) {
-    files_.GoTo(settings_.ReadCurrentImage());
+  // A print or conversion run starts at its first file; an empty name would
+  // match any entry and step past the first.
+  const std::string resume = settings_.ReadCurrentImage();
+  if (settings_.Get(IntKey::AutoResume) != 0 && slideshow && !batch_run_requested_ &&
+      !resume.empty()) {
+    files_.GoTo(resume);
   }
   if (settings_.Get(IntKey::RandomOrder) != 0 && slideshow) files_.Next(kRandomOrder);
   LoadCurrent();
@@ -64,9 +65,10 @@ void TZentropeWin::RunStartupActions() {
                            step.search_subdirectories);
             if (step.with_siblings) files_.GoTo(step.spec);
           } else if constexpr (std::is_same_v<Step, SlideshowRunAction>) {
-            // The slideshow engine that prints or saves each picture is not
-            // part of the program yet: say so rather than pretend.
-            LogLine(kRunNotAvailableLog, RunName(step.event_action));
+            // The settings are in place already. No step is posted: the
+            // file scans that follow would take it for a command that cancels
+            // them, and the list's first file is shown below anyway.
+            batch_run_requested_ = step.slideshow_started;
           } else if constexpr (std::is_same_v<Step, InstallAction>) {
             backend_.EventLoop().PostCommand(window_->Id(), CM_INSTALL);
           }

@@ -24,6 +24,3 @@ inline constexpr const char* kCaptionColours = "colors";
 inline constexpr const char* kCaptionBits = "bits";
 inline constexpr const char* kCommentsCaption = "Zentrope - Comments [%s]";
 inline constexpr const char* kLogCaption = "Zentrope - Log";
-
-// Start-up runs whose engines are not part of this program yet say so in the log.
-inline constexpr const char* kRunNotAvailableLog = "Not available yet: %s";

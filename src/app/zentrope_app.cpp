@@ -32,6 +32,9 @@ int TZentropeApp::Run(PlatformBackend& backend) {
     if (code != kExitNoMoreInput) break;
     if (main_window_->Close()) break;
   }
+  // A print or conversion run that could not handle every file fails.
+  const TBatchRun* batch = main_window_ ? main_window_->BatchRun() : nullptr;
+  const int exit_code = batch && batch->AnyFailed() ? kExitBatchFailed : 0;
   main_window_.reset();
-  return 0;
+  return exit_code;
 }

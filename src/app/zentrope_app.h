@@ -8,6 +8,8 @@
 #include "app/main_window.h"
 #include "platform/backend.h"
 
+inline constexpr int kExitBatchFailed = 1;
+
 class TZentropeApp {
  public:
   // Names itself by the run mode and seeds the process-wide generator.
@@ -22,7 +24,8 @@ class TZentropeApp {
 
   // Runs the loop until the main window has closed. When input runs out
   // (a headless run whose queue went idle) the window is closed as by Exit.
-  // Returns the exit code: 0.
+  // Returns the exit code: 0, or kExitBatchFailed when a print or conversion
+  // run could not handle a file.
   int Run(PlatformBackend& backend);
 
  private:

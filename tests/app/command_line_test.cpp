@@ -124,15 +124,30 @@ TEST_F(CommandLineTest, PrintWithoutPrinterIsIgnored) {
   EXPECT_FALSE(profile_->SnapshotHeld());
 }
 
-TEST_F(CommandLineTest, ARunWhileTheSlideshowIsOnStopsIt) {
+TEST_F(CommandLineTest, ARunWhileTheSlideshowIsOnStopsItAndSetsNothing) {
   profile_->Set(IntKey::RunSlideshow, 1);
   profile_->Set(IntKey::DelayBetweenImages, 8);
   const auto actions = Interpret({"-ConvertToBMP"});
   const auto& run = std::get<SlideshowRunAction>(actions[0]);
   EXPECT_FALSE(run.slideshow_started);
   EXPECT_EQ(profile_->Get(IntKey::RunSlideshow), 0);
-  EXPECT_EQ(profile_->Get(IntKey::ImageDisplayEvent), 3);
-  EXPECT_EQ(profile_->Get(IntKey::DelayBetweenImages), 0);
+  EXPECT_EQ(profile_->Get(IntKey::ImageDisplayEvent), 0);
+  EXPECT_EQ(profile_->Get(IntKey::DelayBetweenImages), 8);
+}
+
+TEST_F(CommandLineTest, ASecondRunOptionLeavesNoRunSettingsToBeSaved) {
+  profile_->Set(IntKey::DelayBetweenImages, 8);
+  profile_->Set(IntKey::SoundEnable, 1);
+  const auto actions = Interpret({"-c", "-c"});
+  ASSERT_EQ(actions.size(), 2u);
+  EXPECT_TRUE(std::get<SlideshowRunAction>(actions[0]).slideshow_started);
+  EXPECT_FALSE(std::get<SlideshowRunAction>(actions[1]).slideshow_started);
+  EXPECT_FALSE(profile_->SnapshotHeld());
+  EXPECT_EQ(profile_->Get(IntKey::RunSlideshow), 0);
+  EXPECT_EQ(profile_->Get(IntKey::DelayBetweenImages), 8);
+  EXPECT_EQ(profile_->Get(IntKey::SoundEnable), 1);
+  EXPECT_EQ(profile_->Get(IntKey::ImageDisplayEvent), 0);
+  EXPECT_EQ(profile_->Get(IntKey::SlideshowDoneEvent), 0);
 }
 
 TEST_F(CommandLineTest, LaterOptionsOverrideWhatARunSet) {

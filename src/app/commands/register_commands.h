@@ -21,6 +21,8 @@ void RegisterImageCommands(TCommandRegistry& registry);
 void RegisterFileOperationCommands(TCommandRegistry& registry);
 void RegisterArchiveCommands(TCommandRegistry& registry);
 void RegisterSheetOptionCommands(TCommandRegistry& registry);
+// Run slideshow and Display thumbnails (main_window_slideshow.cpp).
+void RegisterShowCommands(TCommandRegistry& registry);
 // Install and Remove Zentrope, Install and Remove extension.
 void RegisterUtilityCommands(TCommandRegistry& registry);
 // Save wallpaper.

@@ -5,3 +5,7 @@ std::uint32_t TVirtualClock::Now() {
   now_ += per_read_;
   return now;
 }
+
+void TVirtualClock::WaitUntil(std::uint32_t target) {
+  if (static_cast<std::int32_t>(target - now_) > 0) now_ = target;
+}

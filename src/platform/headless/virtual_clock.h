@@ -10,6 +10,8 @@ class TVirtualClock : public TickSource {
  public:
   explicit TVirtualClock(std::uint32_t start = 0) : now_(start) {}
   std::uint32_t Now() override;
+  // Time jumps to the target; nothing waits.
+  void WaitUntil(std::uint32_t target) override;
   void Advance(std::uint32_t milliseconds) { now_ += milliseconds; }
   void Set(std::uint32_t now) { now_ = now; }
   // Every reading also advances the clock by this much, so that code that
