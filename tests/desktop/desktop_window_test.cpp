@@ -82,7 +82,7 @@ class DesktopWindow : public ::testing::Test {
   std::vector<std::uint32_t> ShownPixels(TWindow& window) {
     TWxWindowPeer* peer = backend_->PeerOf(window.Id());
     wxWindow* canvas = reinterpret_cast<wxWindow*>(peer->Canvas());
-    const wxPoint origin = canvas->ClientToScreen(wxPoint(0, 0));
+    const wxPoint origin = canvas->ClientToScreen(wxPoint(0, 0)) * backend_->Scale();
     const Size size = window.ClientSize();
     ::Display* x_display = GDK_DISPLAY_XDISPLAY(gdk_display_get_default());
     XImage* image = XGetImage(x_display, DefaultRootWindow(x_display), origin.x, origin.y,
