@@ -37,11 +37,15 @@ bool StartWx(std::string* error) {
     // Drawing frame by frame while a command runs needs X11's synchronous
     // repaint; the toolkit must be told before it starts.
     setenv("GDK_BACKEND", "x11", 0);
+    const char* x_display = std::getenv("DISPLAY");
     wxApp::SetInstance(new TWxApp);
     static int argc = 1;
     static char program[] = "zentrope";
     static char* argv[] = {program, nullptr};
-    if (!wxEntryStart(argc, argv)) {
+    if (!x_display || !*x_display) {
+      // Without X there is nothing to start, and a failed start leaks.
+      state.error = "DISPLAY is not set";
+    } else if (!wxEntryStart(argc, argv)) {
       state.error = "cannot open the display";
     } else if (!wxTheApp->CallOnInit()) {
       state.error = "the toolkit did not start";
