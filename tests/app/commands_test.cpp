@@ -631,4 +631,21 @@ TEST_F(CommandsTest, SaveOptionsWritesTheFileAndExitCloses) {
   EXPECT_TRUE(window_->IsClosed());
 }
 
+TEST_F(CommandsTest, RestoreOptionsReadsTheFileBackAndSetPasswordAsks) {
+  Start({});
+  TProfile& settings = window_->Settings();
+  settings.Set(IntKey::JPEGOutputQuality, 40);
+  Press(kVkF5);
+  settings.Set(IntKey::JPEGOutputQuality, 41);
+  Press(kVkF6);
+  EXPECT_EQ(settings.Get(IntKey::JPEGOutputQuality), 40);
+  // Later tests start from the defaults again.
+  settings.Defaults();
+  Press(kVkF5);
+
+  Script().Script(ScriptedAnswer::Press(kIdCancel));
+  ASSERT_TRUE(Choose(CM_SET_PASSWORD));
+  EXPECT_EQ(Script().Shown().back().kind, DialogKind::kCustom);
+}
+
 }  // namespace
