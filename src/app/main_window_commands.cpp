@@ -32,6 +32,10 @@ void RegisterViewCommands(TCommandRegistry& registry);
 TCommandRegistry BuildRegistry() {
   TCommandRegistry registry;
   RegisterViewCommands(registry);
+  RegisterImageCommands(registry);
+  RegisterFileOperationCommands(registry);
+  RegisterArchiveCommands(registry);
+  RegisterSheetOptionCommands(registry);
   RegisterFileCommands(registry);
   RegisterEditCommands(registry);
   RegisterSlideshowCommands(registry);
