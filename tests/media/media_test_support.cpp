@@ -31,3 +31,14 @@ bool WriteSilentWav(const std::string& path, std::uint32_t milliseconds) {
   bytes.insert(bytes.end(), data_size, 0x80);
   return WriteFileBytes(path, bytes);
 }
+
+// Allocations that libraries make once and keep: GLib's constructors and interned
+// strings, GStreamer's start, and the MPEG encoder's tables. Their stacks are
+// only complete with slow unwinding.
+extern "C" const char* __asan_default_options() {
+  return "fast_unwind_on_malloc=0";
+}
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:_dl_init\nleak:g_intern_string\nleak:gst_init_check\nleak:libmpeg2encpp\nleak:"
+         "libmjpegutils\n";
+}
