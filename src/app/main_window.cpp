@@ -50,6 +50,7 @@ TZentropeWin::TZentropeWin(PlatformBackend& backend, std::string title, StartupC
   names_.fill(std::string(kNoFile));
   const std::uint32_t now = GetTickCount();
   last_image_time_ = last_sound_time_ = last_movie_time_ = now;
+  CreateMedia();
 }
 
 TZentropeWin::~TZentropeWin() {

@@ -22,9 +22,13 @@
 #include "files/file_pkg.h"
 #include "image/dither.h"
 #include "image/image.h"
+#include "media/media_host.h"
+#include "media/media_playback.h"
 #include "platform/backend.h"
 #include "platform/display_palette.h"
 #include "platform/long_operation.h"
+#include "platform/media_control.h"
+#include "platform/media_engine.h"
 #include "platform/surface.h"
 #include "platform/window.h"
 #include "settings/profile.h"
@@ -55,7 +59,10 @@ struct StartupContext {
 
 class TZentropeTxt;
 
-class TZentropeWin : public WindowHandler, public ProgressDisplay, public SlideshowHost {
+class TZentropeWin : public WindowHandler,
+                     public ProgressDisplay,
+                     public SlideshowHost,
+                     public MediaHost {
  public:
   TZentropeWin(PlatformBackend& backend, std::string title, StartupContext startup = {});
   ~TZentropeWin() override;
@@ -94,8 +101,8 @@ class TZentropeWin : public WindowHandler, public ProgressDisplay, public Slides
   int LastStep() const override { return last_navigation_; }
   bool Loading() const override { return loading_; }
   bool Printing() const override { return printing_; }
-  bool SoundPlaying() const override { return sound_open_; }
-  bool MoviePlaying() const override { return movie_open_; }
+  bool SoundPlaying() const override { return media_->SoundPlaying(); }
+  bool MoviePlaying() const override { return media_->MoviePlaying(); }
   bool PictureLoaded() const override { return picture_loaded_; }
   void ErasePage(bool refresh) override;
   void RefreshFrame(bool reset) override;
@@ -222,7 +229,22 @@ class TZentropeWin : public WindowHandler, public ProgressDisplay, public Slides
   void PlayMovie();
   void StopSound();
   void StopMovie();
+  // The engine (the null one in a headless run unless ZENTROPE_MEDIA names
+  // one), the command interpreter over it and the playback.
+  void CreateMedia();
+  void OnMediaNotify(const Message& message);
+  // Finds the sounds and movies that ended; true while one still plays.
+  bool PollMedia();
+  void TakeMediaTimes();
 
+ public:
+  // MediaHost.
+  TMediaControl& MediaControl() override { return *media_control_; }
+  WindowId NotifyWindow() const override;
+  void RunWaitingMessages() override;
+  TMediaPlayback& Media() { return *media_; }
+
+ private:
   PlatformBackend& backend_;
   std::string title_;
   StartupContext startup_;
@@ -244,8 +266,6 @@ class TZentropeWin : public WindowHandler, public ProgressDisplay, public Slides
   Rect dirty_;
   bool printing_ = false;
   bool page_complete_ = false;
-  bool sound_open_ = false;
-  bool movie_open_ = false;
   bool palette_pending_ = false;
   int paint_nesting_ = 0;
   int system_command_nesting_ = 0;
@@ -264,6 +284,10 @@ class TZentropeWin : public WindowHandler, public ProgressDisplay, public Slides
   std::vector<std::uint8_t> line_;  // the one shared line buffer
   InputFilter input_filter_;
   std::unique_ptr<TSlideshow> slideshow_;
+  // Playback, in the order it is torn down: the playback, its devices, the engine.
+  std::unique_ptr<MediaEngine> media_engine_;
+  std::unique_ptr<TMediaControl> media_control_;
+  std::unique_ptr<TMediaPlayback> media_;
   std::unique_ptr<TBatchRun> batch_;
   bool batch_run_requested_ = false;
   bool set_up_ = false;

@@ -12,6 +12,10 @@
 
 void TZentropeWin::OnMessage(TWindow&, const Message& message) {
   if (closed_) return;
+  if (message.id == kMessageMciNotify) {
+    OnMediaNotify(message);
+    return;
+  }
   switch (message.id) {
     case MessageId::kCommand:
       OnCommand(message.command);
@@ -283,7 +287,10 @@ bool TZentropeWin::PreDispatch(const Message& message) {
 
 IdleResult TZentropeWin::IdleStep() {
   if (closed_ || !window_ || !slideshow_) return IdleResult::kDone;
-  return slideshow_->SlideshowIdle();
+  const bool media_playing = PollMedia();
+  const IdleResult result = slideshow_->SlideshowIdle();
+  // Completion notices are looked for while something plays.
+  return result == IdleResult::kDone && media_playing ? IdleResult::kWaiting : result;
 }
 
 void TZentropeWin::PaintPendingPortion() {
