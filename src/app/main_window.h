@@ -200,7 +200,6 @@ class TZentropeWin : public WindowHandler,
   // Enables and ticks the items of the menu about to open.
   void OnInitMenu(std::uint32_t menu_id);
   void Navigate(int navigation);
-  void StepView(std::uint32_t command_id);
   void ToggleTextWindow(std::uint32_t command_id);
 
   // startup.cpp

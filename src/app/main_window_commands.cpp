@@ -3,21 +3,15 @@
 // running operation unless it is plain, and run. Before a menu opens, its
 // items are enabled and ticked by the same rules; an id with no binding is
 // shown disabled.
-#include <array>
 #include <vector>
 
 #include "app/command_ids.h"
 #include "app/command_registry.h"
 #include "app/commands/register_commands.h"
-#include "app/commands/window_internals.h"
 #include "app/main_window.h"
 #include "platform/long_operation.h"
-#include "platform/path.h"
 
 namespace {
-// A quarter turn clockwise of each orientation.
-constexpr std::array<int, 8> kQuarterTurn = {3, 2, 7, 6, 1, 0, 5, 4};
-
 void CollectItems(const MenuItem& menu, std::vector<std::uint32_t>& ids) {
   for (const MenuItem& item : menu.items) {
     if (item.kind == MenuItem::Kind::kCommand) ids.push_back(item.id);
@@ -25,13 +19,8 @@ void CollectItems(const MenuItem& menu, std::vector<std::uint32_t>& ids) {
   }
 }
 
-// The view commands the window had before the Image menu had its own file;
-// that file's registration replaces them.
-void RegisterViewCommands(TCommandRegistry& registry);
-
 TCommandRegistry BuildRegistry() {
   TCommandRegistry registry;
-  RegisterViewCommands(registry);
   RegisterImageCommands(registry);
   RegisterFileOperationCommands(registry);
   RegisterArchiveCommands(registry);
@@ -102,48 +91,3 @@ void TZentropeWin::Navigate(int command) {
   }
   LoadCurrent();
 }
-
-void TZentropeWin::StepView(std::uint32_t command_id) {
-  const Rect inner = InnerFrame();
-  const bool fit = settings_.Get(IntKey::AutoFit) != 0;
-  const bool scale = settings_.Get(IntKey::AutoScale) != 0;
-  switch (command_id) {
-    case CM_ZOOM_IN:
-      image_->Zoom(+1, fit, scale, inner.Width(), inner.Height());
-      break;
-    case CM_ZOOM_OUT:
-      image_->Zoom(-1, fit, scale, inner.Width(), inner.Height());
-      break;
-    case CM_CROP:
-      ShowProgress(50);
-      image_->AutoCrop();
-      EndProgress();
-      break;
-    case CM_ROTATE:
-      settings_.Set(IntKey::Rotate, kQuarterTurn[settings_.Get(IntKey::Rotate) & 7]);
-      break;
-    default:
-      return;
-  }
-  RefreshFrame(false);
-}
-
-namespace {
-bool PictureShown(const TZentropeWin& win) {
-  return !EqualsNoCase(win.Names()[kImageName], kNoFile);
-}
-
-void RegisterViewCommands(TCommandRegistry& registry) {
-  for (const std::uint32_t id : {CM_ZOOM_IN, CM_CROP, CM_ZOOM_OUT, CM_ROTATE}) {
-    CommandBinding binding;
-    binding.run = [id](TZentropeWin& win) { WindowInternals::StepView(win, id); };
-    binding.enabled = PictureShown;
-    binding.defer_if_busy = false;
-    registry.Add(id, std::move(binding));
-  }
-  CommandBinding reload;
-  reload.run = [](TZentropeWin& win) { win.LoadCurrent(); };
-  reload.enabled = PictureShown;
-  registry.Add(CM_RELOAD, std::move(reload));
-}
-}  // namespace

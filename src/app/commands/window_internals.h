@@ -31,9 +31,6 @@ struct WindowInternals {
   }
   static void ToggleFillWindow(TZentropeWin& window) { window.ToggleFillWindow(); }
   static void Navigate(TZentropeWin& window, int command_id) { window.Navigate(command_id); }
-  static void StepView(TZentropeWin& window, std::uint32_t command_id) {
-    window.StepView(command_id);
-  }
   static void ResetZoom(TZentropeWin& window) { window.ResetZoom(); }
   static bool CommentsEmpty(const TZentropeWin& window) { return window.CommentsEmpty(); }
   static bool CommentsShown(const TZentropeWin& window) { return window.CommentsShown(); }
