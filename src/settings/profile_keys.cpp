@@ -4,7 +4,7 @@ const std::array<IntKeyInfo, kIntKeyCount>& IntKeyTable() {
   // name, viewer default, saver default, minimum, maximum
   static constexpr std::array<IntKeyInfo, kIntKeyCount> table{{
       {"OpenIndex", 7, 7, 1, 14},
-      {"SaveAsIndex", 1, 1, 1, 6},
+      {"SaveAsIndex", 1, 1, 1, 7},
       {"DeleteIndex", 7, 7, 1, 14},
       {"DecodeIndex", 11, 11, 1, 14},
       {"EncodeIndex", 7, 7, 1, 14},
