@@ -103,6 +103,10 @@ const std::array<IntKeyInfo, kIntKeyCount>& IntKeyTable() {
       {"WLog", 1000, 1000, 1, 1000},
       {"HLog", 333, 333, 1, 1000},
       {"MLog", 0, 0, -1, 1},
+      {"ExifOrientation", 1, 1, 0, 1},
+      {"FullResolution", 0, 0, 0, 1},
+      {"AnimateGif", 0, 0, 0, 1},
+      {"ZipAsFolder", 0, 0, 0, 1},
   }};
   return table;
 }

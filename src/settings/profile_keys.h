@@ -4,7 +4,9 @@
 #include <array>
 #include <string_view>
 
-// The 100 integer settings, in the order of the settings table.
+// The integer settings, in the order of the settings table. The last four
+// came later and sit at the end, so abbreviated names on old command lines
+// still pick the key they always picked.
 enum class IntKey : int {
   OpenIndex,
   SaveAsIndex,
@@ -106,8 +108,12 @@ enum class IntKey : int {
   WLog,
   HLog,
   MLog,
+  ExifOrientation,
+  FullResolution,
+  AnimateGif,
+  ZipAsFolder,
 };
-inline constexpr int kIntKeyCount = 100;
+inline constexpr int kIntKeyCount = 104;
 
 // The 48 string settings, in the order of the settings table.
 enum class StringKey : int {
