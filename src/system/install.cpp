@@ -33,45 +33,14 @@ bool Ask(DialogService& dialogs, WindowId owner, const char* question, const cha
                     MessageBoxButtons::kYesNo) == DialogAnswer::kYes;
 }
 
-std::string WithoutTrailingSlash(std::string path) {
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  return path;
-}
-
 bool Exists(const std::string& path) {
   struct stat info {};
   return stat(path.c_str(), &info) == 0;
 }
 
-void DeleteWithLog(const std::string& path) {
-  if (unlink(path.c_str()) == 0 || errno == ENOENT) {
-    LogLine(kDeletedLog, path);
-  } else {
-    LogLine(kDeleteFailedLog, path);
-  }
-}
-
-// The copy of a program must run: it gets execute rights where it can be read.
-bool MakeExecutable(const std::string& path) {
-  struct stat info {};
-  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  const mode_t mode = info.st_mode & 07777;
-  return chmod(path.c_str(), mode | ((mode & 0444) >> 2)) == 0;
-}
-
-bool IsRunnable(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
-}
-
-std::string HelpSource(const std::string& program) {
-  PathParts parts = SplitPath(program);
-  parts.extension = kHelpExtension;
-  const std::string help = JoinPath(parts);
-  if (Exists(help)) return help;
-  parts.extension = kBuiltHelpExtension;
-  const std::string built = JoinPath(parts);
-  return Exists(built) ? built : help;
+std::string WithoutTrailingSlash(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
 }
 
 void CopyProgram(const InstallPlaces& places, const std::string& target) {
@@ -105,6 +74,36 @@ void Disassociate(TClassesRoot& classes) {
   if (all_done) classes.DeleteKey(kSaveKey);
 }
 }  // namespace
+
+void DeleteWithLog(const std::string& path) {
+  if (unlink(path.c_str()) == 0 || errno == ENOENT) {
+    LogLine(kDeletedLog, path);
+  } else {
+    LogLine(kDeleteFailedLog, path);
+  }
+}
+
+bool MakeExecutable(const std::string& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  const mode_t mode = info.st_mode & 07777;
+  return chmod(path.c_str(), mode | ((mode & 0444) >> 2)) == 0;
+}
+
+bool IsRunnable(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+std::string HelpSource(const std::string& program) {
+  PathParts parts = SplitPath(program);
+  parts.extension = kHelpExtension;
+  const std::string help = JoinPath(parts);
+  if (Exists(help)) return help;
+  parts.extension = kBuiltHelpExtension;
+  const std::string built = JoinPath(parts);
+  return Exists(built) ? built : help;
+}
 
 std::string RunningProgramPath() {
   const std::string& started = ProgramPath();

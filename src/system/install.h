@@ -44,5 +44,15 @@ void InstallZentrope(DialogService& dialogs, WindowId owner, const InstallPlaces
 void RemoveZentrope(DialogService& dialogs, WindowId owner, const InstallPlaces& places,
                     TClassesRoot& classes);
 
+// Deletes the file and logs "Deleted %s" (also when it was not there), or
+// the failure.
+void DeleteWithLog(const std::string& path);
+// Gives a copied program execute rights where it can be read.
+bool MakeExecutable(const std::string& path);
+bool IsRunnable(const std::string& path);
+// The program's help file: beside it with ".hlp", else the one the build
+// writes beside it.
+std::string HelpSource(const std::string& program);
+
 // Both folders name the same folder (the same one on disk when both exist).
 bool SameDirectory(const std::string& a, const std::string& b);

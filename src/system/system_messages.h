@@ -37,3 +37,16 @@ inline constexpr char kToolFailedLog[] = "Error occurred while running %s";
 inline constexpr char kNoWallpaperToolLog[] =
     "No way known to set the desktop wallpaper here: %s is only in win.ini";
 inline constexpr char kProfileFailedLog[] = "Error occurred while writing %s";
+
+// The screen saver on a desktop that starts it through an idle watcher.
+inline constexpr char kInstallSaverCaption[] = "Install screen saver";
+inline constexpr char kNoIdleWatcherLog[] =
+    "Screen saver not installed: neither xss-lock nor xautolock is installed";
+inline constexpr char kNoIdleWatcherText[] =
+    "The screen saver is started by xss-lock or xautolock when the desktop is idle, and "
+    "neither is installed. Install one of them, then install the screen saver again.";
+inline constexpr char kSaverWatcherLog[] = "Screen saver %s starts when the desktop is idle (%s)";
+inline constexpr char kSaverNotCopiedLog[] = "%s was not copied: the screen saver is not installed";
+inline constexpr char kSaverWatcherFailedLog[] =
+    "Could not start %s; the screen saver starts at the next login";
+inline constexpr char kSaverWatchersStoppedLog[] = "Stopped %d idle watcher(s) of the screen saver";
