@@ -27,3 +27,5 @@ void RegisterShowCommands(TCommandRegistry& registry);
 void RegisterUtilityCommands(TCommandRegistry& registry);
 // Save wallpaper.
 void RegisterWallpaperCommands(TCommandRegistry& registry);
+// The Sound and Movie menus.
+void RegisterMediaCommands(TCommandRegistry& registry);

@@ -32,6 +32,11 @@ struct WindowInternals {
   static void ToggleFillWindow(TZentropeWin& window) { window.ToggleFillWindow(); }
   static void Navigate(TZentropeWin& window, int command_id) { window.Navigate(command_id); }
   static void ResetZoom(TZentropeWin& window) { window.ResetZoom(); }
+  // Playback of the shown sound or movie, keeping the times the slideshow counts from.
+  static void PlaySound(TZentropeWin& window) { window.PlaySound(); }
+  static void PlayMovie(TZentropeWin& window) { window.PlayMovie(); }
+  static void StopSound(TZentropeWin& window) { window.StopSound(); }
+  static void StopMovie(TZentropeWin& window) { window.StopMovie(); }
   static bool CommentsEmpty(const TZentropeWin& window) { return window.CommentsEmpty(); }
   static bool CommentsShown(const TZentropeWin& window) { return window.CommentsShown(); }
   static void InvalidateComments(TZentropeWin& window) { window.InvalidateComments(); }
