@@ -11,6 +11,7 @@
 #include "app/passwords.h"
 #include "app/progress_cursors.h"
 #include "app/run_mode_detection.h"
+#include "app/saver_mode.h"
 #include "app/startup_hints.h"
 #include "app/usage.h"
 #include "app/zentrope_app.h"
@@ -18,9 +19,12 @@
 #include "platform/dialogs.h"
 #include "platform/path.h"
 #include "platform/platform_info.h"
+#include "platform/screen_saver_start.h"
+#include "platform/system_folder.h"
 #include "settings/profile.h"
 #include "settings/run_mode.h"
 #include "system/registry_store.h"
+#include "system/screen_saver_install.h"
 #include "system/startup_registration.h"
 
 namespace {
@@ -112,9 +116,16 @@ int main(int argc, char* argv[]) {
     TProfile profile;
     if (profile.WasFirstStart()) ShowFirstStartHints(*backend);
     if (profile.Get(IntKey::StartupPassword) != 0 && !AskPassword(backend->Dialogs())) return 0;
+    // The saver's setup switch shows only its setup dialog, on this record.
+    if (CurrentRunMode() == RunMode::SaverSetup) {
+      RunSaverSetup(*backend, kNoWindow, profile);
+      return 0;
+    }
   }
-  // The saver's setup dialog comes with the saver.
-  if (CurrentRunMode() == RunMode::SaverSetup) return 0;
+  InstallScreenSaverStarter([] {
+    TDesktopIdleSession session;
+    return StartInstalledSaver(WindowsDirectory(), session);
+  });
   RegisterProgramCursors();
 
   StartupContext startup;

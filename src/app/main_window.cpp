@@ -181,6 +181,7 @@ void TZentropeWin::ApplySettings(const TProfile::IntValues& previous) {
 }
 
 bool TZentropeWin::CanClose() {
+  if (SaverLocked() && !AskSlideshowPassword()) return false;
   if (IsLongOperation()) {
     RequestCancel();
     backend_.EventLoop().PostCommand(window_->Id(), CM_EXIT);
@@ -188,6 +189,11 @@ bool TZentropeWin::CanClose() {
   }
   FillClient(BackgroundColour());
   return true;
+}
+
+bool TZentropeWin::SaverLocked() const {
+  return CurrentRunMode() == RunMode::Saver && settings_.Get(IntKey::RunSlideshow) != 0 &&
+         settings_.Get(IntKey::SlideshowPassword) == 1;
 }
 
 void TZentropeWin::CleanUp() {

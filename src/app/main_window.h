@@ -168,6 +168,8 @@ class TZentropeWin : public WindowHandler,
   void SetUp();
   void ToggleFillWindow();
   bool CanClose();
+  // The running saver with its password on ends only through the password.
+  bool SaverLocked() const;
   void CleanUp();
   TDisplay& Display() const;
   ColorRef BackgroundColour() const;
@@ -291,4 +293,6 @@ class TZentropeWin : public WindowHandler,
   bool batch_run_requested_ = false;
   bool set_up_ = false;
   bool closed_ = false;
+  // The enter-password dialog of the slideshow or the saver is up.
+  bool password_prompt_open_ = false;
 };

@@ -56,7 +56,12 @@ void TZentropeWin::SetClock(SlideshowClock clock, std::uint32_t ticks) {
 }
 
 bool TZentropeWin::AskSlideshowPassword() {
-  return AskPassword(backend_.Dialogs(), window_->Id());
+  // One prompt at a time: whatever asks while it is up is refused.
+  if (password_prompt_open_) return false;
+  password_prompt_open_ = true;
+  const bool accepted = AskPassword(backend_.Dialogs(), window_->Id());
+  password_prompt_open_ = false;
+  return accepted;
 }
 
 void TZentropeWin::DiscardInput() {

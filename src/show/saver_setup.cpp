@@ -251,7 +251,7 @@ ButtonResult TZentsaverDlg::ChooseColour(TDialogState& state, bool background) {
   const ColourKeys keys = background ? kBackgroundKeys : kForegroundKeys;
   ColourRequest request;
   request.owner = owner_;
-  request.caption = background ? kBackgroundColourCaption : kForegroundColourCaption;
+  request.caption = background ? kSaverBackgroundCaption : kSaverForegroundCaption;
   request.initial =
       MakeRgb(profile_.Get(keys.red), profile_.Get(keys.green), profile_.Get(keys.blue));
   request.full_open = true;

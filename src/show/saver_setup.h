@@ -18,8 +18,8 @@ class TProfile;
 
 inline constexpr int kSaverSetupResource = 1107;
 inline constexpr char kSaverSetupCaption[] = "Zentrope Screen Saver Setup";
-inline constexpr char kBackgroundColourCaption[] = "Background Color";
-inline constexpr char kForegroundColourCaption[] = "Foreground Color";
+inline constexpr char kSaverBackgroundCaption[] = "Background Color";
+inline constexpr char kSaverForegroundCaption[] = "Foreground Color";
 
 // Buttons beyond OK and Cancel.
 inline constexpr int kSaverHelpId = 1540;

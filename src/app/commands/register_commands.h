@@ -27,5 +27,7 @@ void RegisterShowCommands(TCommandRegistry& registry);
 void RegisterUtilityCommands(TCommandRegistry& registry);
 // Save wallpaper.
 void RegisterWallpaperCommands(TCommandRegistry& registry);
+// Install, Remove, Configure and Test screen saver.
+void RegisterSaverCommands(TCommandRegistry& registry);
 // The Sound and Movie menus.
 void RegisterMediaCommands(TCommandRegistry& registry);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "platform/screen_saver_start.h"
 #include "platform/tick_count.h"
 #include "platform/wx/wx_backend_create.h"
 #include "platform/wx/wx_start.h"
@@ -129,6 +130,8 @@ void TWxBackend::DefaultSystemCommand(TWindow& window, std::uint32_t code) {
     case kScScreenSave:
       if (screen_save_query_.Asking()) {
         screen_save_query_.PassedOn();
+      } else if (StartInstalledScreenSaver()) {
+        break;
       } else if (::Display* x_display = XDisplayOrNull()) {
         XActivateScreenSaver(x_display);
         XFlush(x_display);
