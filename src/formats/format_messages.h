@@ -27,6 +27,9 @@ inline constexpr std::string_view kGifRefusedLine = "GIF Error: %s";
 inline constexpr std::string_view kPcxRefusedLine = "PCX Error: %s";
 inline constexpr std::string_view kTgaRefusedLine = "TGA Error: %s";
 inline constexpr std::string_view kTiffRefusedLine = "TIFF Error: %s";
+// libpng's and libwebp's complaints, and our own, after the format's name.
+inline constexpr std::string_view kPngErrorLine = "PNG Error: %s";
+inline constexpr std::string_view kWebpErrorLine = "WebP Error: %s";
 
 inline constexpr std::string_view kHeaderCutShort = "The file ends inside its header";
 inline constexpr std::string_view kColourTableCutShort = "The file ends inside its colour table";
@@ -44,3 +47,9 @@ inline constexpr std::string_view kTiffNoPhotometric = "The file has no Photomet
 inline constexpr std::string_view kTiffBitsPerSampleNotRead = "%d bits per sample are not read";
 inline constexpr std::string_view kTiffDecodeTooLarge =
     "%d x %d pixels of this kind need more decoding than this program allows";
+inline constexpr std::string_view kFileEndsEarly = "The file ends before its picture data";
+inline constexpr std::string_view kPictureDataEndsEarly = "The picture data ends early";
+inline constexpr std::string_view kPngInterlaceTooLarge =
+    "%d x %d interlaced pixels need more memory than this program allows";
+inline constexpr std::string_view kWebpFileTooLarge = "A file of more than %d MiB is not read";
+inline constexpr std::string_view kWebpNotDecoded = "The picture data cannot be decoded (%s)";

@@ -4,8 +4,10 @@
 #include "formats/gif_format.h"
 #include "formats/jpeg.h"
 #include "formats/pcx.h"
+#include "formats/png.h"
 #include "formats/tga.h"
 #include "formats/tiff.h"
+#include "formats/webp.h"
 
 void RegisterPictureFormats() {
   RegisterGifFormat();
@@ -14,4 +16,6 @@ void RegisterPictureFormats() {
   RegisterTgaFormat();
   RegisterJpegFormat();
   RegisterTiffFormat();
+  RegisterPngFormat();
+  RegisterWebpFormat();
 }

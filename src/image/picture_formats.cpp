@@ -30,6 +30,8 @@ constexpr std::array<FormatEntry, kPictureFormatCount> kFormats = {{
     {PictureFormat::Tga, "tga", {{".tga"}}},
     {PictureFormat::Jpeg, "jpg", {{".jpg"}}},
     {PictureFormat::Tiff, "tif", {{".tif"}}},
+    {PictureFormat::Png, "png", {{".png"}}},
+    {PictureFormat::Webp, "webp", {{".webp"}}},
 }};
 
 struct Registered {
@@ -63,6 +65,16 @@ bool IsJpegSignature(const unsigned char* w) {
   return w[0] == 0xFF && w[1] == 0xD8 && w[2] == 0xFF;
 }
 
+bool IsPngSignature(const unsigned char* w) {
+  static constexpr unsigned char kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  return std::equal(std::begin(kPng), std::end(kPng), w);
+}
+
+// "RIFF", the chunk size, "WEBP".
+bool IsWebpSignature(const unsigned char* w) {
+  return std::equal(w, w + 4, "RIFF") && std::equal(w + 8, w + 12, "WEBP");
+}
+
 // The formats recognised only at offset 0, in the order they are tried.
 bool MatchAtStart(const unsigned char* w, PictureFormat& format) {
   if ((w[0] == 'I' && w[1] == 'I') || (w[0] == 'M' && w[1] == 'M')) {
@@ -74,6 +86,10 @@ bool MatchAtStart(const unsigned char* w, PictureFormat& format) {
   } else if (static_cast<signed char>(w[1]) <= 1 &&
              (w[2] == 1 || w[2] == 2 || w[2] == 3 || w[2] == 9 || w[2] == 10 || w[2] == 11)) {
     format = PictureFormat::Tga;
+  } else if (IsPngSignature(w)) {
+    format = PictureFormat::Png;
+  } else if (IsWebpSignature(w)) {
+    format = PictureFormat::Webp;
   } else {
     return false;
   }
@@ -168,6 +184,7 @@ int SaveImage(const std::string& path, int type, TImage& image, const TProfile& 
   const int by_extension = SaveTypeOfExtension(SplitPath(path).extension);
   if (by_extension != 0) type = by_extension;
   if (type < 1 || type > kPictureFormatCount) return 1;
+  // Null for the formats that are only read.
   const PictureWriter writer = Registry().writers[type - 1];
   if (writer == nullptr) return 1;
   return writer(path, image, settings, dither, display_palette);

@@ -1,4 +1,4 @@
-// The six picture formats and the dispatch between the picture record and the
+// The picture formats and the dispatch between the picture record and the
 // format readers and writers. The table here is the only place that knows
 // every format; the readers and writers themselves live in the formats layer
 // and join through the Register calls (RegisterPictureFormats() in
@@ -16,9 +16,20 @@ class TImage;
 class TDither;
 class TProfile;
 
-// Also the save type numbers (the order of the save dialog's filter).
-enum class PictureFormat : int { Gif = 1, Bmp = 2, Pcx = 3, Tga = 4, Jpeg = 5, Tiff = 6 };
-inline constexpr int kPictureFormatCount = 6;
+// Gif .. Png are also the save type numbers (the order of the save dialog's
+// filter); WebP is only read.
+enum class PictureFormat : int {
+  Gif = 1,
+  Bmp = 2,
+  Pcx = 3,
+  Tga = 4,
+  Jpeg = 5,
+  Tiff = 6,
+  Png = 7,
+  Webp = 8
+};
+inline constexpr int kPictureFormatCount = 8;
+inline constexpr int kSaveTypeCount = 7;
 
 // The format name LoadImage returns when nothing was recognised.
 inline constexpr std::string_view kUnknownFormatName = "???";
@@ -60,12 +71,12 @@ using PictureWriter = int (*)(const std::string& path, TImage& image, const TPro
 void RegisterPictureReader(PictureFormat format, PictureReader reader);
 void RegisterPictureWriter(PictureFormat format, PictureWriter writer);
 
-// "gif", "bmp", "pcx", "tga", "jpg", "tif".
+// "gif", "bmp", "pcx", "tga", "jpg", "tif", "png", "webp".
 std::string_view PictureFormatName(PictureFormat format);
 // Whether the format's reader closes the stream itself.
 bool ReaderOwnsStream(PictureFormat format);
-// The save type of a file-name extension (with or without the dot, case
-// ignored), or 0 when no format writes it.
+// The format number of a file-name extension (with or without the dot, case
+// ignored), or 0 when no format has it. SaveImage refuses the read-only ones.
 int SaveTypeOfExtension(std::string_view extension);
 
 // Recognises the picture in the first bytes of a file. Returns true and sets
@@ -92,6 +103,6 @@ LoadImageResult LoadImageWithStatus(const std::string& path, TImage& image,
 std::string LoadImage(const std::string& path, TImage& image, const TProfile* settings);
 
 // Saves the picture with the writer chosen by the path's extension, or by
-// `type` (1..6) when the path has none. Returns 0 when saved, 1 otherwise.
+// `type` (1..kSaveTypeCount) when the path has none. Returns 0 when saved, 1 otherwise.
 int SaveImage(const std::string& path, int type, TImage& image, const TProfile& settings,
               TDither& dither, const LogPalette* display_palette);

@@ -30,8 +30,8 @@ constexpr int kExitUsage = 2;
 constexpr int kSamplePhotoWidth = 640;
 constexpr int kSamplePhotoHeight = 480;
 
-constexpr std::array<std::string_view, kPictureFormatCount> kExtensions = {"gif", "bmp", "pcx",
-                                                                           "tga", "jpg", "tif"};
+constexpr std::array<std::string_view, kSaveTypeCount> kExtensions = {"gif", "bmp", "pcx", "tga",
+                                                                      "jpg", "tif", "png"};
 
 struct Sample {
   std::string_view name;
@@ -102,7 +102,7 @@ int WriteSamples(const std::string& folder) {
     std::fprintf(stderr, "make-samples: cannot create %s\n", folder.c_str());
     return kExitFailed;
   }
-  std::array<bool, kPictureFormatCount> missing{};
+  std::array<bool, kSaveTypeCount> missing{};
   int status = kExitOk;
   for (const Sample& sample : Samples()) {
     TProfile settings;
@@ -112,7 +112,7 @@ int WriteSamples(const std::string& folder) {
     sample.draw(image);
     FixedComment comment(sample.comment);
     InstallCommentSink(&comment);
-    for (int type = 1; type <= kPictureFormatCount; ++type) {
+    for (int type = 1; type <= kSaveTypeCount; ++type) {
       const std::string_view extension = kExtensions[type - 1];
       if (!sample.only_extension.empty() && sample.only_extension != extension) continue;
       const std::string path =
@@ -126,7 +126,7 @@ int WriteSamples(const std::string& folder) {
     }
     InstallCommentSink(nullptr);
   }
-  for (int type = 1; type <= kPictureFormatCount; ++type) {
+  for (int type = 1; type <= kSaveTypeCount; ++type) {
     if (missing[type - 1]) {
       std::fprintf(stderr, "make-samples: no %.*s writer in this build; skipped\n",
                    static_cast<int>(kExtensions[type - 1].size()), kExtensions[type - 1].data());

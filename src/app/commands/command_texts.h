@@ -28,7 +28,8 @@ inline constexpr const char* kSaveAsCaption = "Save As";
 inline constexpr const char* kSaveAsHint = "(File extension determines type of file saved)";
 inline constexpr const char* kSaveAsFilters =
     "GIF File (*.gif)|*.gif|Bitmap File (*.bmp)|*.bmp|Paintbrush File (*.pcx)|*.pcx|"
-    "Targa File (*.tga)|*.tga|JPEG File (*.jpg)|*.jpg|TIFF File (*.tif)|*.tif|";
+    "Targa File (*.tga)|*.tga|JPEG File (*.jpg)|*.jpg|TIFF File (*.tif)|*.tif|"
+    "PNG File (*.png)|*.png|";
 inline constexpr const char* kSavingCaption = " Saving: [%s]";
 inline constexpr const char* kSavedAsLog = "Saved %s as %s";
 inline constexpr const char* kSaveAsFailedLog = "Error occurred while saving %s as %s";

@@ -24,9 +24,8 @@
 #include "platform/path.h"
 
 namespace {
-constexpr int kSaveTypeCount = 6;
-constexpr const char* kSaveExtensions[kSaveTypeCount] = {".gif", ".bmp", ".pcx",
-                                                         ".tga", ".jpg", ".tif"};
+constexpr const char* kSaveExtensions[kSaveTypeCount] = {".gif", ".bmp", ".pcx", ".tga",
+                                                         ".jpg", ".tif", ".png"};
 constexpr const char* kUnnamedPicture = "zentrp32";
 constexpr int kLastSheetNumber = 998;
 
