@@ -130,6 +130,9 @@ int main(int argc, char* argv[]) {
 
   StartupContext startup;
   startup.arguments = arguments;
+  // A page always has somewhere to go: the default CUPS printer, or else a
+  // PDF file beside the picture.
+  startup.default_printer = [] { return true; };
   app.CreateMainWindow(*backend, std::move(startup));
   if (scripted != nullptr) {
     std::string error;

@@ -31,6 +31,7 @@
 #include "platform/media_engine.h"
 #include "platform/surface.h"
 #include "platform/window.h"
+#include "print/printer.h"
 #include "settings/profile.h"
 #include "show/batch_run.h"
 #include "show/slideshow.h"
@@ -113,6 +114,12 @@ class TZentropeWin : public WindowHandler,
   ShownSave SaveShown(int save_type) override;
   bool PrintShown() override;
 
+  // main_window_print.cpp: the Print command (the dialog unless
+  // `with_dialog` is off); false when nothing was printed. The printer is
+  // made on first use.
+  bool Print(bool with_dialog);
+  TWinPrinter& Printer();
+
   // The slideshow engine and, during a print or conversion run, its record.
   TSlideshow& Slideshow() { return *slideshow_; }
   const TBatchRun* BatchRun() const { return batch_.get(); }
@@ -163,6 +170,7 @@ class TZentropeWin : public WindowHandler,
  private:
   // The command handlers (app/commands/) reach the window's own state here.
   friend struct WindowInternals;
+  friend class TWindowPrintHost;
 
   // main_window.cpp
   void SetUp();
@@ -290,6 +298,7 @@ class TZentropeWin : public WindowHandler,
   std::unique_ptr<TMediaControl> media_control_;
   std::unique_ptr<TMediaPlayback> media_;
   std::unique_ptr<TBatchRun> batch_;
+  std::unique_ptr<TWinPrinter> printer_;
   bool batch_run_requested_ = false;
   bool set_up_ = false;
   bool closed_ = false;

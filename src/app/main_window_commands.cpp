@@ -33,6 +33,7 @@ TCommandRegistry BuildRegistry() {
   RegisterHelpCommands(registry);
   RegisterUtilityCommands(registry);
   RegisterWallpaperCommands(registry);
+  RegisterPrintCommands(registry);
   RegisterSaverCommands(registry);
   RegisterMediaCommands(registry);
   return registry;

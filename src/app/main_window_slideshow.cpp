@@ -22,7 +22,6 @@
 #include "show/thumbnails.h"
 
 namespace {
-constexpr const char* kPrintNotAvailableLog = "Not printed, printing is not available yet: %s";
 constexpr const char* kNothingToRunLog = "%s run: no file to work on";
 constexpr const char* kBatchProgramName = "zentrope";
 
@@ -84,8 +83,7 @@ ShownSave TZentropeWin::SaveShown(int save_type) {
 }
 
 bool TZentropeWin::PrintShown() {
-  LogLine(kPrintNotAvailableLog, SheetOn(Sheet()) ? "thumbnails" : names_[kImageName]);
-  return false;
+  return Print(false);
 }
 
 void TZentropeWin::BeginBatchRun() {

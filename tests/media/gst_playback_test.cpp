@@ -24,6 +24,7 @@ class GstPlaybackTest : public ::testing::Test {
     if (!GstHasElements(
             {"playbin", "audiotestsrc", "wavenc", "fakesink", "midiparse", "fluiddec", "flxdec"},
             &missing)) {
+      if (GstreamerRequired()) FAIL() << "GStreamer element '" << missing << "' is not installed";
       GTEST_SKIP() << "GStreamer element '" << missing
                    << "' is not installed (scripts/bootstrap installs it)";
     }
@@ -146,6 +147,7 @@ TEST(GstSampleWriter, WritesMoviesThatPlay) {
   std::string missing;
   if (!GstHasElements({"videotestsrc", "jpegenc", "avimux", "qtmux", "mpeg2enc", "mplex"},
                       &missing)) {
+    if (GstreamerRequired()) FAIL() << "GStreamer element '" << missing << "' is not installed";
     GTEST_SKIP() << "GStreamer element '" << missing << "' is not installed";
   }
   TempDir dir;

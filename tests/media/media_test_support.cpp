@@ -1,5 +1,8 @@
 #include "media_test_support.h"
 
+#include <cstdlib>
+#include <string_view>
+
 #include "support/temp_dir.h"
 
 namespace {
@@ -12,6 +15,11 @@ void PutU16(std::vector<unsigned char>& out, std::uint16_t value) {
   out.push_back(static_cast<unsigned char>(value >> 8));
 }
 }  // namespace
+
+bool GstreamerRequired() {
+  const char* required = std::getenv("ZENTROPE_REQUIRE_GSTREAMER");
+  return required && *required && std::string_view(required) != "0";
+}
 
 bool WriteSilentWav(const std::string& path, std::uint32_t milliseconds) {
   constexpr std::uint32_t kRate = 8000;

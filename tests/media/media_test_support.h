@@ -62,5 +62,9 @@ class TestMediaHost : public MediaHost {
   TMediaControl control_;
 };
 
+// CI sets ZENTROPE_REQUIRE_GSTREAMER so that a missing GStreamer element
+// fails the real-playback tests instead of skipping them.
+bool GstreamerRequired();
+
 // A silent 8-bit mono WAV at 8000 bytes a second that lasts `milliseconds`.
 bool WriteSilentWav(const std::string& path, std::uint32_t milliseconds);

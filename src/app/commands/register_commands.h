@@ -31,3 +31,5 @@ void RegisterWallpaperCommands(TCommandRegistry& registry);
 void RegisterSaverCommands(TCommandRegistry& registry);
 // The Sound and Movie menus.
 void RegisterMediaCommands(TCommandRegistry& registry);
+// Print, Print setup and Print margins.
+void RegisterPrintCommands(TCommandRegistry& registry);

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -69,6 +70,26 @@ GstElement* FakeSink(bool keep_time) {
   GstElement* sink = gst_element_factory_make("fakesink", nullptr);
   if (sink) g_object_set(sink, "sync", keep_time ? TRUE : FALSE, nullptr);
   return sink;
+}
+
+// A video sink that opens a top-level window of its own. The first that
+// starts here is taken: playbin would otherwise probe every sink it knows,
+// and some (the console's DRM sink) take seconds to give up under X.
+GstElement* WindowSink() {
+  std::vector<const char*> names;
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (wayland && *wayland) names.push_back("waylandsink");
+  names.insert(names.end(), {"xvimagesink", "ximagesink", "glimagesink"});
+  for (const char* name : names) {
+    GstElement* sink = gst_element_factory_make(name, nullptr);
+    if (!sink) continue;
+    gst_object_ref_sink(sink);
+    const bool starts = gst_element_set_state(sink, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
+    gst_element_set_state(sink, GST_STATE_NULL);
+    if (starts) return sink;
+    gst_object_unref(sink);
+  }
+  return nullptr;
 }
 
 class TGstStream : public MediaStream {
@@ -251,6 +272,9 @@ class TGstMediaEngine : public MediaEngine {
     // A sound never opens a window, whatever else the file holds.
     if (options_.fake_sinks || options_.fake_video || kind == MediaKind::kSound) {
       g_object_set(playbin, "video-sink", FakeSink(!options_.fake_sinks), nullptr);
+    } else if (GstElement* window = WindowSink()) {
+      g_object_set(playbin, "video-sink", window, nullptr);
+      gst_object_unref(window);
     }
     if (!options_.soundfont.empty()) {
       g_signal_connect_data(
