@@ -1,5 +1,6 @@
 #include "system/classes_root.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/path.h"
@@ -63,13 +64,14 @@ bool TClassesRoot::SetValue(std::string_view key, std::string_view value) {
   if (!store_.SetValue(key, {}, value)) return false;
   bool mirrored = true;
   if (IsExtensionKey(key)) {
-    mirrored = MirrorExtension(key, value);
+    // A type of the program's own making is declared before it becomes a default.
+    mirrored = (!HasDeclaredType(key) || RefreshDesktopFiles()) && MirrorExtension(key, value);
   } else if (Touches(key, kOpenCommandKey) || Touches(key, kPrintCommandKey)) {
-    mirrored = RefreshProgramEntry();
+    mirrored = RefreshDesktopFiles();
   }
   if (mirrored) return true;
   Restore(key, previous);
-  if (!IsExtensionKey(key)) RefreshProgramEntry();
+  if (!IsExtensionKey(key) || HasDeclaredType(key)) RefreshDesktopFiles();
   return false;
 }
 
@@ -78,7 +80,8 @@ bool TClassesRoot::DeleteKey(std::string_view key) {
   // removal finish the job.
   if (IsExtensionKey(key) && !UnmirrorExtension(key)) return false;
   if (!store_.DeleteKey(key)) return false;
-  if (Touches(key, kOpenCommandKey) || Touches(key, kPrintCommandKey)) return RefreshProgramEntry();
+  if (IsExtensionKey(key)) return !HasDeclaredType(key) || RefreshDesktopFiles();
+  if (Touches(key, kOpenCommandKey) || Touches(key, kPrintCommandKey)) return RefreshDesktopFiles();
   return true;
 }
 
@@ -96,15 +99,42 @@ bool TClassesRoot::UnmirrorExtension(std::string_view extension) {
   return types.empty() || RemoveDefaultApplication(places_, types, kProgramDesktopId);
 }
 
-bool TClassesRoot::RefreshProgramEntry() {
+bool TClassesRoot::HasDeclaredType(std::string_view extension) const {
+  const std::optional<std::string> declared = DeclaredMimeTypeOf(extension);
+  const std::vector<std::string> types = MimeTypesOf(extension, places_);
+  return declared && types.size() == 1 && types.front() == *declared;
+}
+
+std::vector<std::string> TClassesRoot::DeclaredExtensions() const {
+  std::vector<std::string> extensions;
+  for (const std::string& key : store_.TopLevelKeys()) {
+    if (!IsExtensionKey(key) || !HasDeclaredType(key)) continue;
+    const std::optional<std::string> value = store_.QueryValue(key);
+    if (!value || !EqualsNoCase(*value, kProgramClass)) continue;
+    const std::string extension = ToLower(key);
+    if (std::find(extensions.begin(), extensions.end(), extension) == extensions.end()) {
+      extensions.push_back(extension);
+    }
+  }
+  return extensions;
+}
+
+bool TClassesRoot::RefreshDesktopFiles() {
+  const std::vector<std::string> declared = DeclaredExtensions();
+  std::vector<std::string> declared_types;
+  for (const std::string& extension : declared) {
+    declared_types.push_back(*DeclaredMimeTypeOf(extension));
+  }
   const std::string entry = ProgramEntryPath(places_);
   const std::optional<std::string> open = store_.QueryValue(kOpenCommandKey);
-  if (!open) return RemoveFileIfPresent(entry) && RemoveMimePackage(places_);
+  const std::string package =
+      open || !declared.empty() ? MimePackageText(open.has_value(), declared) : std::string();
+  if (!open) return RemoveFileIfPresent(entry) && UpdateMimePackage(places_, package);
   const std::optional<std::string> print = store_.QueryValue(kPrintCommandKey);
-  const std::optional<std::string> text =
-      ProgramEntryText(*open, print ? std::optional<std::string_view>(*print) : std::nullopt);
+  const std::optional<std::string> text = ProgramEntryText(
+      *open, print ? std::optional<std::string_view>(*print) : std::nullopt, declared_types);
   if (!text || !WriteTextFileAtomically(entry, *text)) return false;
-  return InstallMimePackage(places_);
+  return UpdateMimePackage(places_, package);
 }
 
 bool TClassesRoot::Restore(std::string_view key, const std::optional<std::string>& previous) {

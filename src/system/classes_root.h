@@ -11,6 +11,9 @@
 // - The open and print commands under "Zentrope\shell" become zentrope.desktop
 //   and its print action, together with the program's own MIME types;
 //   deleting them removes both.
+// - An extension no MIME database knows (Install extension "xyz") gets a type
+//   of its own in the program's MIME package while its class is Zentrope,
+//   so that the desktop can name its default at all.
 //
 // Every change leaves the store and the desktop as they were when either
 // cannot be written.
@@ -20,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "system/registry_store.h"
 #include "system/xdg_places.h"
@@ -46,7 +50,12 @@ class TClassesRoot {
  private:
   bool MirrorExtension(std::string_view extension, std::string_view value);
   bool UnmirrorExtension(std::string_view extension);
-  bool RefreshProgramEntry();
+  // The extension's only type is the one the program declares for it.
+  bool HasDeclaredType(std::string_view extension) const;
+  // Extensions whose class is Zentrope and whose type the program declares.
+  std::vector<std::string> DeclaredExtensions() const;
+  // The program's entry and MIME package as the store has them now.
+  bool RefreshDesktopFiles();
   bool Restore(std::string_view key, const std::optional<std::string>& previous);
 
   TRegistryStore& store_;

@@ -56,7 +56,8 @@ std::optional<std::string> ProgramOfPrintCommand(std::string_view command) {
 }
 
 std::optional<std::string> ProgramEntryText(std::string_view open_command,
-                                            std::optional<std::string_view> print_command) {
+                                            std::optional<std::string_view> print_command,
+                                            const std::vector<std::string>& declared_types) {
   const std::optional<std::string> program = ProgramOfOpenCommand(open_command);
   const std::optional<std::string> open_exec = program ? ExecWord(*program) : std::nullopt;
   if (!open_exec) return std::nullopt;
@@ -80,6 +81,7 @@ std::optional<std::string> ProgramEntryText(std::string_view open_command,
       "Categories=Graphics;Viewer;\n"
       "MimeType=";
   for (const std::string& type : HandledMimeTypes()) text += type + ";";
+  for (const std::string& type : declared_types) text += type + ";";
   text += "\n";
   if (print_exec) {
     text +=

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "system/xdg_places.h"
 
@@ -20,10 +21,11 @@ std::optional<std::string> ProgramOfOpenCommand(std::string_view command);
 std::optional<std::string> ProgramOfPrintCommand(std::string_view command);
 
 // The program's entry: opening with the open command's program, and, when the
-// print command names one, a "print" action. Nothing when no valid Exec line
-// can be made.
+// print command names one, a "print" action; its types are the program's own
+// and `declared_types`. Nothing when no valid Exec line can be made.
 std::optional<std::string> ProgramEntryText(std::string_view open_command,
-                                            std::optional<std::string_view> print_command);
+                                            std::optional<std::string_view> print_command,
+                                            const std::vector<std::string>& declared_types = {});
 std::string ProgramEntryPath(const XdgPlaces& places);
 
 // A launcher shown in the desktop's menus under `categories` ("Utility;").

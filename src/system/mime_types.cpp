@@ -50,6 +50,7 @@ constexpr std::array<ExtensionType, 21> kTable = {{
     {".01", kOwnUuPart},
 }};
 
+constexpr char kDeclaredTypePrefix[] = "application/x-zentrope-extension-";
 constexpr char kPackageName[] = "zentrope.xml";
 constexpr char kUpdateTool[] = "update-mime-database";
 
@@ -88,41 +89,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return text;
 }
 
-bool UpdateDatabase(const XdgPlaces& places) {
-  if (FindTool(kUpdateTool).empty()) return true;
-  if (RunTool({kUpdateTool, places.MimeDatabase()}) == 0) return true;
-  LogLine(kToolFailedLog, kUpdateTool);
-  return false;
-}
-}  // namespace
-
-std::vector<std::string> MimeTypesOf(std::string_view extension, const XdgPlaces& places) {
-  std::vector<std::string> types;
-  for (const ExtensionType& entry : kTable) {
-    if (EqualsNoCase(entry.extension, extension)) AddOnce(types, entry.mime_type);
-  }
-  if (!types.empty() || extension.size() < 2 || extension.front() != '.' ||
-      extension.find('/') != std::string_view::npos) {
-    return types;
-  }
-  AddGlobMatches(places.MimeDatabase() + "/globs2", extension, types);
-  for (const std::string& dir : places.data_dirs) {
-    AddGlobMatches(dir + "/mime/globs2", extension, types);
-  }
-  return types;
-}
-
-std::vector<std::string> HandledMimeTypes() {
-  std::vector<std::string> types;
-  for (const ExtensionType& entry : kTable) AddOnce(types, entry.mime_type);
-  return types;
-}
-
-std::string MimePackageText() {
-  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-         "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-         "  <mime-type type=\"" +
-         std::string(kOwnMci) +
+// The types of the program's own files that the shared database lacks.
+std::string OwnTypes() {
+  return "  <mime-type type=\"" + std::string(kOwnMci) +
          "\">\n"
          "    <comment>Media command script</comment>\n"
          "    <sub-class-of type=\"text/plain\"/>\n"
@@ -148,29 +117,92 @@ std::string MimePackageText() {
          "    <sub-class-of type=\"text/plain\"/>\n"
          "    <glob pattern=\"*.uu1\"/>\n"
          "    <glob pattern=\"*.01\"/>\n"
-         "  </mime-type>\n"
-         "</mime-info>\n";
+         "  </mime-type>\n";
+}
+
+bool UpdateDatabase(const XdgPlaces& places) {
+  if (FindTool(kUpdateTool).empty()) return true;
+  if (RunTool({kUpdateTool, places.MimeDatabase()}) == 0) return true;
+  LogLine(kToolFailedLog, kUpdateTool);
+  return false;
+}
+}  // namespace
+
+std::vector<std::string> MimeTypesOf(std::string_view extension, const XdgPlaces& places) {
+  std::vector<std::string> types;
+  for (const ExtensionType& entry : kTable) {
+    if (EqualsNoCase(entry.extension, extension)) AddOnce(types, entry.mime_type);
+  }
+  if (!types.empty() || extension.size() < 2 || extension.front() != '.' ||
+      extension.find('/') != std::string_view::npos) {
+    return types;
+  }
+  AddGlobMatches(places.MimeDatabase() + "/globs2", extension, types);
+  for (const std::string& dir : places.data_dirs) {
+    AddGlobMatches(dir + "/mime/globs2", extension, types);
+  }
+  // Once declared, the program's own type is in the user's database too:
+  // it counts only when no other type knows the extension.
+  std::erase_if(types,
+                [](const std::string& type) { return type.starts_with(kDeclaredTypePrefix); });
+  if (types.empty()) {
+    if (std::optional<std::string> declared = DeclaredMimeTypeOf(extension)) {
+      types.push_back(std::move(*declared));
+    }
+  }
+  return types;
+}
+
+std::optional<std::string> DeclaredMimeTypeOf(std::string_view extension) {
+  if (extension.size() < 2 || extension.front() != '.') return std::nullopt;
+  std::string type = kDeclaredTypePrefix;
+  for (const char c : extension.substr(1)) {
+    const bool fits = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                      c == '-' || c == '_' || c == '+';
+    if (!fits) return std::nullopt;
+  }
+  return type + ToLower(extension.substr(1));
+}
+
+std::vector<std::string> HandledMimeTypes() {
+  std::vector<std::string> types;
+  for (const ExtensionType& entry : kTable) AddOnce(types, entry.mime_type);
+  return types;
+}
+
+std::string MimePackageText(bool own_types, const std::vector<std::string>& declared_extensions) {
+  std::string text =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n";
+  if (own_types) text += OwnTypes();
+  for (const std::string& extension : declared_extensions) {
+    const std::optional<std::string> type = DeclaredMimeTypeOf(extension);
+    if (!type) continue;
+    text += "  <mime-type type=\"" + *type + "\">\n    <comment>" +
+            ToUpper(std::string_view(extension).substr(1)) +
+            " file</comment>\n    <glob pattern=\"*" + ToLower(extension) +
+            "\"/>\n  </mime-type>\n";
+  }
+  return text + "</mime-info>\n";
 }
 
 std::string MimePackagePath(const XdgPlaces& places) {
   return places.MimeDatabase() + "/packages/" + kPackageName;
 }
 
-bool InstallMimePackage(const XdgPlaces& places) {
+bool UpdateMimePackage(const XdgPlaces& places, const std::string& text) {
   const std::string path = MimePackagePath(places);
-  if (ReadWholeFile(path) == MimePackageText()) return true;
-  if (!WriteTextFileAtomically(path, MimePackageText())) {
-    LogLine(kProfileFailedLog, path);
-    return false;
+  if (text.empty()) {
+    if (access(path.c_str(), F_OK) != 0 && errno == ENOENT) return true;
+    if (!RemoveFileIfPresent(path)) {
+      LogLine(kDeleteFailedLog, path);
+      return false;
+    }
+    return UpdateDatabase(places);
   }
-  return UpdateDatabase(places);
-}
-
-bool RemoveMimePackage(const XdgPlaces& places) {
-  const std::string path = MimePackagePath(places);
-  if (access(path.c_str(), F_OK) != 0 && errno == ENOENT) return true;
-  if (!RemoveFileIfPresent(path)) {
-    LogLine(kDeleteFailedLog, path);
+  if (ReadWholeFile(path) == text) return true;
+  if (!WriteTextFileAtomically(path, text)) {
+    LogLine(kProfileFailedLog, path);
     return false;
   }
   return UpdateDatabase(places);

@@ -204,6 +204,20 @@ bool TRegistryStore::KeyExists(std::string_view key) const {
   return false;
 }
 
+std::vector<std::string> TRegistryStore::TopLevelKeys() const {
+  RegistryText text;
+  std::vector<std::string> keys;
+  if (!text.Read(file_)) return keys;
+  for (const RegistryLine& line : text.Lines()) {
+    if (!line.key) continue;
+    const std::string top = line.key->substr(0, line.key->find('\\'));
+    bool known = false;
+    for (const std::string& key : keys) known = known || SameName(key, top);
+    if (!known) keys.push_back(top);
+  }
+  return keys;
+}
+
 bool TRegistryStore::SetValue(std::string_view key, std::string_view name, std::string_view value) {
   if (!IsValidKey(key) || HasLineBreakOrZero(name) || HasLineBreakOrZero(value)) return false;
   RegistryText text;

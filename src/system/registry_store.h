@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 inline constexpr char kRegistryFileName[] = "registry.reg";
 
@@ -33,6 +34,8 @@ class TRegistryStore {
                                         std::size_t buffer_size = 0) const;
   // Whether the key or any key below it exists.
   bool KeyExists(std::string_view key) const;
+  // The keys right under the root (".gif", "Zentrope"), in file order.
+  std::vector<std::string> TopLevelKeys() const;
 
   // Sets a value, creating the key. False when the file cannot be written or
   // a name or value holds a line break or zero, or the key path is malformed.

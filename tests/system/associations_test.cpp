@@ -5,6 +5,7 @@
 
 #include "desktop_sandbox.h"
 #include "system/mime_defaults.h"
+#include "system/mime_types.h"
 
 namespace {
 class AssociationsTest : public ::testing::Test {
@@ -100,6 +101,21 @@ TEST_F(AssociationsTest, RefusesExtensionsThatWouldNameOtherKeys) {
   }
   EXPECT_FALSE(store.KeyExists("Zentrope"));
   EXPECT_TRUE(IsAssociableExtension(".01"));
+}
+
+TEST_F(AssociationsTest, AnExtensionNoDatabaseKnowsGetsATypeDeclaredWhileAssociated) {
+  const std::string type = "application/x-zentrope-extension-xyz";
+  ASSERT_TRUE(AssociateExtension(classes, ".XYZ"));
+  EXPECT_EQ(DefaultApplication(desktop.Places(), type), "zentrope.desktop");
+  const std::string package = ReadFileText(MimePackagePath(desktop.Places()));
+  EXPECT_NE(package.find("<mime-type type=\"" + type + "\">"), std::string::npos) << package;
+  EXPECT_NE(package.find("<glob pattern=\"*.xyz\"/>"), std::string::npos);
+  EXPECT_EQ(package.find("x-zentrope-slideshow"), std::string::npos) << "the program's own "
+                                                                        "types come with its entry";
+
+  ASSERT_TRUE(DisassociateExtension(classes, ".XYZ"));
+  EXPECT_EQ(DefaultApplication(desktop.Places(), type), std::nullopt);
+  EXPECT_TRUE(ReadFileText(MimePackagePath(desktop.Places())).empty());
 }
 
 TEST_F(AssociationsTest, SharedTypesFollowEachExtension) {

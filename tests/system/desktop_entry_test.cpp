@@ -52,7 +52,11 @@ TEST(MimeTypesOf, TableFirstWithoutCaseThenTheDatabaseGlobs) {
                             "broken line\n50:image/x-bar:*.foobar\n"));
   EXPECT_EQ(MimeTypesOf(".Foo", places),
             (std::vector<std::string>{"application/x-foo", "text/x-foo2"}));
-  EXPECT_TRUE(MimeTypesOf(".nothing-knows-this", places).empty());
+  // What no database knows gets the program's own type, if a type can name it.
+  EXPECT_EQ(MimeTypesOf(".Nothing-Knows+This", places),
+            std::vector<std::string>{"application/x-zentrope-extension-nothing-knows+this"});
+  EXPECT_TRUE(MimeTypesOf(".a*b", places).empty());
+  EXPECT_TRUE(MimeTypesOf(".<x>", places).empty());
 }
 
 class ClassesRootTest : public ::testing::Test {
@@ -69,7 +73,7 @@ TEST_F(ClassesRootTest, CommandKeysMakeTheProgramsEntryAndItsTypes) {
   const std::string entry = ReadFileText(ProgramEntryPath(places));
   EXPECT_NE(entry.find("Exec=/w/zentrp32.exe %F\n"), std::string::npos) << entry;
   EXPECT_NE(entry.find("Exec=/w/zentrp32.exe -p %f\n"), std::string::npos);
-  EXPECT_EQ(ReadFileText(MimePackagePath(places)), MimePackageText());
+  EXPECT_EQ(ReadFileText(MimePackagePath(places)), MimePackageText(true, {}));
   EXPECT_EQ(store.QueryValue("zentrope\\SHELL\\open\\command"), "/w/zentrp32.exe %1");
 
   ASSERT_TRUE(classes.DeleteKey(kShellKey));

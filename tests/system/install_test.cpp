@@ -11,6 +11,7 @@
 #include "platform/headless/headless_dialogs.h"
 #include "platform/system_folder.h"
 #include "support/peer_tools.h"
+#include "system/associations.h"
 #include "system/mime_defaults.h"
 
 namespace {
@@ -165,6 +166,29 @@ TEST_F(InstallTest, TheDesktopsToolsSeeTheAssociationAndItsRemoval) {
   RemoveZentrope(dialogs, kNoWindow, places, classes);
   EXPECT_EQ(CommandOutput("xdg-mime query default image/gif"), "old.desktop\n");
   EXPECT_NE(CommandOutput("gio mime image/gif").find(": old.desktop"), std::string::npos);
+}
+
+TEST_F(InstallTest, AnExtensionOfTheUsersOwnOpensWithTheProgramOnTheDesktop) {
+  REQUIRE_PEER_TOOL("update-mime-database");
+  REQUIRE_PEER_TOOL("xdg-mime");
+  REQUIRE_PEER_TOOL("gio");
+  Answer(DialogAnswer::kNo, DialogAnswer::kYes);
+  InstallZentrope(dialogs, kNoWindow, places, classes);
+  ASSERT_TRUE(AssociateExtension(classes, ".XYZ"));
+
+  const std::string file = desktop.Root() + "/picture.xyz";
+  WriteFileText(file, "a picture of the user's own kind");
+  const std::string type = "application/x-zentrope-extension-xyz";
+  const std::string file_type = "gio info -a standard::content-type " + ShellQuote(file);
+  EXPECT_NE(CommandOutput(file_type).find(type), std::string::npos);
+  EXPECT_EQ(CommandOutput("xdg-mime query default " + type), "zentrope.desktop\n");
+  EXPECT_NE(CommandOutput("gio mime " + type).find(": zentrope.desktop"), std::string::npos);
+  EXPECT_NE(ReadFileText(desktop.Places().Applications() + "/zentrope.desktop").find(type + ";"),
+            std::string::npos);
+
+  ASSERT_TRUE(DisassociateExtension(classes, ".XYZ"));
+  EXPECT_EQ(CommandOutput("xdg-mime query default " + type), "");
+  EXPECT_EQ(CommandOutput(file_type).find(type), std::string::npos);
 }
 
 TEST_F(InstallTest, TheDeclaredTypesReachTheMimeDatabase) {
