@@ -14,6 +14,7 @@
 #include "platform/wx/wx_help.h"
 #include "platform/wx/wx_keys.h"
 #include "platform/wx/wx_menu.h"
+#include "support/temp_dir.h"
 
 TEST(WxFilePatterns, LettersMatchEitherCaseAndRunTogetherPatternsAreSplit) {
   EXPECT_EQ(CaseInsensitivePattern("*.gif"), "*.[gG][iI][fF]");
@@ -141,10 +142,29 @@ TEST(WxClipboardBytes, DamagedBmpFilesAreRefused) {
 }
 
 TEST(WxHelp, BooksComeBeforePagesBesideTheNamedFile) {
-  EXPECT_EQ(HelpFileCandidates("/opt/z/zentrope.hlp"),
-            (std::vector<std::string>{"/opt/z/zentrope.hhp", "/opt/z/zentrope.zip",
-                                      "/opt/z/zentrope.html", "/opt/z/zentrope.htm"}));
+  // An installed copy's page named ".hlp" is the last resort.
+  EXPECT_EQ(HelpFileCandidates("/opt/z/zentrp32.hlp"),
+            (std::vector<std::string>{"/opt/z/zentrp32.hhp", "/opt/z/zentrp32.zip",
+                                      "/opt/z/zentrp32.html", "/opt/z/zentrp32.htm",
+                                      "/opt/z/zentrp32.hlp"}));
   EXPECT_EQ(HelpFileCandidates("/h/guide.html").front(), "/h/guide.html");
+  EXPECT_EQ(HelpFileCandidates("/h/guide.html").size(), 4u);
+}
+
+TEST(WxHelp, APageNamedOtherwiseIsShownThroughAnHtmlLink) {
+  TempDir dir;
+  const std::string page = dir.File("zentrp32.hlp");
+  ASSERT_TRUE(WriteFileText(page, "<html>help</html>"));
+  const std::string folder = dir.File("cache/zentrope");
+  const std::string link = BrowsableHelpPage(page, folder);
+  EXPECT_EQ(link, folder + "/zentrp32.html");
+  EXPECT_EQ(ReadFileText(link), "<html>help</html>");
+  // Asked again, the earlier link gives way; a file of the user's does not.
+  EXPECT_EQ(BrowsableHelpPage(page, folder), link);
+  ASSERT_TRUE(WriteFileText(dir.File("other.html"), "mine"));
+  EXPECT_EQ(BrowsableHelpPage(dir.File("other.hlp"), dir.path()), "");
+  EXPECT_EQ(ReadFileText(dir.File("other.html")), "mine");
+  EXPECT_EQ(BrowsableHelpPage("/h/guide.htm", folder), "/h/guide.htm");
 }
 
 TEST(WxMenu, ShortcutsFollowATab) {

@@ -2,6 +2,8 @@
 // about box.
 #include "app/commands/help_file.h"
 
+#include <sys/stat.h>
+
 #include "app/command_ids.h"
 #include "app/command_registry.h"
 #include "app/commands/command_texts.h"
@@ -43,6 +45,11 @@ DialogTemplate AboutBox() {
   return about;
 }
 
+bool IsRegularFile(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 CommandBinding Run(void (*run)(TZentropeWin&)) {
   CommandBinding binding;
   binding.run = run;
@@ -50,10 +57,18 @@ CommandBinding Run(void (*run)(TZentropeWin&)) {
 }
 }  // namespace
 
-std::string HelpFilePath() {
-  PathParts parts = SplitPath(ProgramPath());
+std::string HelpFileBeside(const std::string& program) {
+  PathParts parts = SplitPath(program);
   parts.extension = kHelpFileExtension;
-  return JoinPath(parts);
+  const std::string built = JoinPath(parts);
+  if (IsRegularFile(built)) return built;
+  parts.extension = kInstalledHelpFileExtension;
+  const std::string installed = JoinPath(parts);
+  return IsRegularFile(installed) ? installed : built;
+}
+
+std::string HelpFilePath() {
+  return HelpFileBeside(ProgramPath());
 }
 
 void RegisterHelpCommands(TCommandRegistry& registry) {
