@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -104,6 +105,8 @@ int main(int argc, char* argv[]) {
         HeadlessRunOptions(!headless_run.script_file.empty()));
     scripted = run_backend.get();
     backend = std::move(run_backend);
+    // Made here rather than by the factory, so the depth asked for is applied here too.
+    if (const std::optional<int> depth = RequestedDisplayDepth()) backend->SetDisplayDepth(*depth);
   } else {
     backend = CreatePlatformBackend(kind);
   }
