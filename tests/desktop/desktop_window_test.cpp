@@ -260,3 +260,22 @@ TEST_F(DesktopWindow, ClipboardKeepsPicturesAndText) {
   EXPECT_EQ(picture->packed_dib, dib);
   EXPECT_EQ(text, "Zentrope");
 }
+
+TEST_F(DesktopWindow, DroppedFilesArriveInDropOrder) {
+  auto window = Open(Rect{0, 0, 300, 200});
+  TWxWindowPeer* peer = backend_->PeerOf(window->Id());
+  auto* canvas = reinterpret_cast<wxWindow*>(peer->Canvas());
+  handler_.messages.clear();
+  // What the toolkit's drop target hands over once a drop has been read;
+  // the event owns the names.
+  wxDropFilesEvent drop(wxEVT_DROP_FILES, 3, new wxString[3]{"/p/b.gif", "/p/a b.jpg", "/p/c.bmp"});
+  drop.SetEventObject(canvas);
+  canvas->GetEventHandler()->ProcessEvent(drop);
+  wxDropFilesEvent empty(wxEVT_DROP_FILES, 0, nullptr);
+  canvas->GetEventHandler()->ProcessEvent(empty);
+  Settle();
+  const std::vector<Message> drops = handler_.Of(MessageId::kDropFiles);
+  ASSERT_EQ(drops.size(), 1u) << "an empty drop is no drop";
+  ASSERT_TRUE(drops[0].files);
+  EXPECT_EQ(*drops[0].files, (std::vector<std::string>{"/p/b.gif", "/p/a b.jpg", "/p/c.bmp"}));
+}

@@ -292,8 +292,12 @@ int TWxBackend::FilterKey(wxKeyEvent& event, TWxWindowPeer& peer) {
   const wxEventType type = event.GetEventType();
   // Key-downs arrive as the hook, ahead of any toolkit shortcut; what
   // follows from them (the toolkit's own key-down and character) is ours
-  // already.
-  if (type == wxEVT_KEY_DOWN || type == wxEVT_CHAR) return wxEventFilter::Event_Processed;
+  // already, unless the key is a menu mnemonic: the toolkit opens the menu
+  // only when the key-down goes unhandled.
+  if (type == wxEVT_KEY_DOWN || type == wxEVT_CHAR) {
+    return passing_mnemonic_ ? wxEventFilter::Event_Skip : wxEventFilter::Event_Processed;
+  }
+  passing_mnemonic_ = false;
   const int virtual_key = VirtualKeyFromWxKey(event.GetKeyCode());
   const auto keyval = static_cast<std::uint32_t>(event.GetRawKeyCode());
   Message message;
@@ -310,6 +314,7 @@ int TWxBackend::FilterKey(wxKeyEvent& event, TWxWindowPeer& peer) {
   const int typed = CharacterFromKeyval(keyval);
   // Alt with a menu's mnemonic opens that menu, as the desktop does.
   if (alt && !message.modifiers.control && peer.IsMenuMnemonic(typed)) {
+    passing_mnemonic_ = true;
     return wxEventFilter::Event_Skip;
   }
   const int character = dead_keys_.Feed(keyval, typed);

@@ -81,5 +81,7 @@ class TWxBackend final : public PlatformBackend,
   std::deque<std::function<void()>> later_;
   TDeadKeyComposer dead_keys_;
   bool discarding_ = false;
+  // An Alt+mnemonic key goes on to the toolkit, which opens the menu.
+  bool passing_mnemonic_ = false;
   TScreenSaveQuery screen_save_query_;
 };
