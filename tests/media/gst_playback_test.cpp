@@ -1,5 +1,6 @@
 // Playback through GStreamer with sinks that do not keep time. Skipped only
 // when the GStreamer elements the samples need are not installed.
+#include <gst/gst.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -133,6 +134,40 @@ TEST_F(GstPlaybackTest, AFileThatCannotPlayIsLoggedAndNothingStaysOpen) {
   EXPECT_EQ(lines[1].rfind("err: The file cannot be played on the specified device.", 0), 0u)
       << lines[1];
   EXPECT_FALSE(playback_.SoundPlaying());
+  EXPECT_EQ(host_.MediaControl().DevicesOpen(), 0u);
+}
+
+// Takes an element out of GStreamer's automatic choice while it lives, as if
+// its plugin were not installed.
+class HiddenElement {
+ public:
+  explicit HiddenElement(const char* name)
+      : feature_(GST_PLUGIN_FEATURE(gst_element_factory_find(name))),
+        rank_(gst_plugin_feature_get_rank(feature_)) {
+    gst_plugin_feature_set_rank(feature_, GST_RANK_NONE);
+  }
+  ~HiddenElement() {
+    gst_plugin_feature_set_rank(feature_, rank_);
+    gst_object_unref(feature_);
+  }
+  HiddenElement(const HiddenElement&) = delete;
+  HiddenElement& operator=(const HiddenElement&) = delete;
+
+ private:
+  GstPluginFeature* feature_;
+  guint rank_;
+};
+
+TEST_F(GstPlaybackTest, AMissingDecoderIsNamedInTheLog) {
+  const std::string midi = dir_.File("scale.mid");
+  ASSERT_TRUE(WriteSampleFile(midi, MakeSampleMidi(2)));
+  const HiddenElement hidden("fluiddec");
+  playback_.PlaySoundEntry(midi);
+  const Lines lines = TakeLog();
+  ASSERT_EQ(lines.size(), 2u);
+  const std::string prefix = "err: A driver needed to play this file is not installed: ";
+  ASSERT_EQ(lines[1].rfind(prefix, 0), 0u) << lines[1];
+  EXPECT_GT(lines[1].size(), prefix.size()) << "the missing decoder is named";
   EXPECT_EQ(host_.MediaControl().DevicesOpen(), 0u);
 }
 
