@@ -9,6 +9,7 @@
 
 #include "support/peer_tools.h"
 #include "support/temp_dir.h"
+#include "xdnd_drop.h"
 
 namespace {
 const std::string kTools = ZENTROPE_TOOLS_DIR;
@@ -189,6 +190,21 @@ TEST_F(DesktopViewer, RightDragPansAPictureLargerThanTheWindow) {
     shift = shifted_by(RedRow(window, 0, 100, kRowWidth));
   }
   EXPECT_NE(shift, 0) << "the picture did not move by the drag";
+}
+
+TEST_F(DesktopViewer, DroppedFilesBecomeTheListInDropOrder) {
+  const std::string window = StartViewer("photo.gif");
+  ASSERT_FALSE(window.empty());
+  ASSERT_EQ(WaitForCaption(window, kPhotoCaption), kPhotoCaption);
+  std::string error;
+  ASSERT_TRUE(DropFilesOnWindow(std::stoul(window), 300, 200,
+                                {dir_.File("s/photo.jpg"), dir_.File("s/palette.gif")}, &error))
+      << error;
+  EXPECT_EQ(WaitForCaption(window, kNextCaption), kNextCaption);
+  // Only the dropped files: the next one is the second dropped, not a sibling.
+  ASSERT_EQ(RunCommand("xdotool windowfocus --sync " + window + " key space"), 0);
+  const std::string second = "Zentrope - GIF File: [palette.gif] (256x256x8-bits)";
+  EXPECT_EQ(WaitForCaption(window, second), second);
 }
 
 TEST_F(DesktopViewer, LOpensTheLogWindow) {
