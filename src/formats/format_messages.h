@@ -52,4 +52,5 @@ inline constexpr std::string_view kPictureDataEndsEarly = "The picture data ends
 inline constexpr std::string_view kPngInterlaceTooLarge =
     "%d x %d interlaced pixels need more memory than this program allows";
 inline constexpr std::string_view kWebpFileTooLarge = "A file of more than %d MiB is not read";
+inline constexpr std::string_view kWebpHeaderNotRead = "The header is not one this program reads";
 inline constexpr std::string_view kWebpNotDecoded = "The picture data cannot be decoded (%s)";

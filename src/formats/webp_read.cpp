@@ -63,14 +63,24 @@ class TWebpFrame {
     WebPDemuxDelete(demux_);
   }
 
-  // False when not even the header and the start of the first frame are there.
+  // False (logged) when the header is damaged, or it and the start of the
+  // first frame are not all there.
   bool Open(const std::vector<std::uint8_t>& data) {
     const WebPData whole{data.data(), data.size()};
     WebPDemuxState state = WEBP_DEMUX_PARSE_ERROR;
     demux_ = WebPDemuxPartial(&whole, &state);
-    if (demux_ == nullptr || state < WEBP_DEMUX_PARSED_HEADER) return false;
-    has_frame_ = WebPDemuxGetFrame(demux_, 1, &frame_) != 0;
-    return has_frame_ && frame_.fragment.size > 0;
+    if (state == WEBP_DEMUX_PARSE_ERROR) {
+      LogLine(kWebpErrorLine, kWebpHeaderNotRead);
+      return false;
+    }
+    if (demux_ != nullptr && state >= WEBP_DEMUX_PARSED_HEADER) {
+      has_frame_ = WebPDemuxGetFrame(demux_, 1, &frame_) != 0;
+    }
+    if (!has_frame_ || frame_.fragment.size == 0) {
+      LogLine(kWebpErrorLine, kHeaderCutShort);
+      return false;
+    }
+    return true;
   }
   int CanvasWidth() const { return static_cast<int>(WebPDemuxGetI(demux_, WEBP_FF_CANVAS_WIDTH)); }
   int CanvasHeight() const {
@@ -222,10 +232,7 @@ LoadStatus LoadWebp(InputStream* stream, TImage& image, const TProfile* settings
     LogLine(kWebpErrorLine, FormatLogText(kWebpFileTooLarge, static_cast<int>(kMaxFileMiB)));
     return LoadStatus::kRefused;
   }
-  if (!load->frame.Open(load->data)) {
-    LogLine(kWebpErrorLine, kHeaderCutShort);
-    return LoadStatus::kRefused;
-  }
+  if (!load->frame.Open(load->data)) return LoadStatus::kRefused;
   const int canvas_width = load->frame.CanvasWidth();
   const int canvas_height = load->frame.CanvasHeight();
   const WebPIterator& frame = load->frame.Frame();
