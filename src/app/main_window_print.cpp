@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "platform/log_sink.h"
 #include "platform/packed_dib.h"
 #include "print/print_host.h"
 #include "print/print_job.h"
+#include "print/print_messages.h"
 
 class TWindowPrintHost final : public PrintHost {
  public:
@@ -56,6 +58,11 @@ TWinPrinter& TZentropeWin::Printer() {
 }
 
 bool TZentropeWin::Print(bool with_dialog) {
+  // A picture that did not load would print as its placeholder.
+  if (!SheetOn(Sheet()) && !picture_loaded_) {
+    LogLine(kPrintFailedLog, names_[kImageName], kPictureNotReadReason);
+    return false;
+  }
   TWindowPrintHost host(*this);
   return RunPrintCommand(host, Printer(), with_dialog);
 }

@@ -29,5 +29,6 @@ inline constexpr char kPrintedLog[] = "Printed %s on %s";
 inline constexpr char kPrintedToFileLog[] = "Printed %s to %s";
 inline constexpr char kPrintCancelledLog[] = "Printing of %s cancelled";
 inline constexpr char kPrintFailedLog[] = "Error occurred while printing %s: %s";
+inline constexpr char kPictureNotReadReason[] = "the picture could not be read";
 inline constexpr char kPrintErrorCaption[] = "Error";
 inline constexpr char kPrintErrorText[] = "Unable to print %s: %s";

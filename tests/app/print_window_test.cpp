@@ -1,0 +1,87 @@
+// Printing through the main window: the print run of the command line, the
+// thumbnail sheet as one page, and the margins dialog from the menu.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/command_ids.h"
+#include "command_window_fixture.h"
+#include "print/print_dialogs.h"
+
+namespace {
+class PrintWindowTest : public CommandWindowTest {
+ protected:
+  // As Start, with a default printer for the print option.
+  void StartPrintRun(std::vector<std::string> arguments) {
+    HeadlessOptions options;
+    options.virtual_clock = true;
+    backend_ = std::make_unique<THeadlessBackend>(options);
+    StartupContext startup;
+    startup.arguments = std::move(arguments);
+    startup.default_printer = [] { return true; };
+    window_ = std::make_unique<TZentropeWin>(*backend_, "Zentrope", std::move(startup));
+    TProfile& settings = window_->Settings();
+    settings.Set(IntKey::Effect, kDirectEffect);
+    settings.Set(IntKey::RememberOptions, 0);
+    settings.Set(IntKey::AutoResume, 0);
+    settings.Set(IntKey::ShowLog, 0);
+    settings.Set(IntKey::TopMargin, 5);
+    window_->Create(ShowState::kNormal);
+    Run();
+    Run();
+  }
+};
+
+TEST_F(PrintWindowTest, PrintRunPrintsEveryPictureOnceThenCloses) {
+  const std::string first = WritePicture("first.gif");
+  const std::string second = WritePicture("second.gif");
+  StartPrintRun({"-p", first, second});
+  EXPECT_TRUE(window_->IsClosed());
+  ASSERT_NE(window_->BatchRun(), nullptr);
+  EXPECT_EQ(window_->BatchRun()->Handled(), 2);
+  EXPECT_FALSE(window_->BatchRun()->AnyFailed());
+  EXPECT_TRUE(LogHas("Printed first.gif"));
+  EXPECT_TRUE(LogHas("Printed second.gif"));
+  // The run's settings were undone, the margins kept.
+  EXPECT_EQ(Settings().Get(IntKey::ImageDisplayEvent), 0);
+  EXPECT_EQ(Settings().Get(IntKey::TopMargin), 5);
+}
+
+TEST_F(PrintWindowTest, PrintRunFailsForAPictureThatDidNotLoad) {
+  const std::string bad = dir_.File("bad.gif");
+  ASSERT_TRUE(WriteFileText(bad, "GIF89a and then nothing"));
+  const std::string good = WritePicture("good.gif");
+  StartPrintRun({"-p", bad, good});
+  ASSERT_NE(window_->BatchRun(), nullptr);
+  EXPECT_EQ(window_->BatchRun()->Failures(), std::vector<std::string>{bad});
+  EXPECT_TRUE(LogHas("Error occurred while printing bad.gif"));
+  EXPECT_TRUE(LogHas("Printed good.gif"));
+}
+
+TEST_F(PrintWindowTest, SheetPrintsAsThumbnailsAndTheWindowShowsThePictureAgain) {
+  Start({WritePicture("one.gif", 64, 48)}, [](TProfile& settings) {
+    settings.Set(IntKey::ThumbnailsEnable, 1);
+    settings.Set(IntKey::ThumbnailsAcross, 2);
+    settings.Set(IntKey::ThumbnailsDown, 2);
+  });
+  Answer(ScriptedAnswer::Press(kIdOk));
+  ASSERT_TRUE(Choose(CM_PRINT));
+  EXPECT_TRUE(LogHas("Printed thumbnails"));
+  EXPECT_FALSE(window_->Printing());
+  EXPECT_EQ(window_->Picture().width, 64);
+  EXPECT_EQ(window_->Picture().height, 48);
+}
+
+TEST_F(PrintWindowTest, MarginsFromTheMenuAreStored) {
+  Start({WritePicture("one.gif")});
+  ControlInput left;
+  left.id = kLeftMarginId;
+  left.text = "17";
+  Answer(ScriptedAnswer::Press(kIdOk, {left}));
+  ASSERT_TRUE(Choose(CM_PRINT_MARGINS));
+  EXPECT_EQ(Settings().Get(IntKey::LeftMargin), 17);
+  ASSERT_FALSE(Shown().empty());
+  EXPECT_EQ(Shown().back().caption, "Print Margins");
+}
+}  // namespace
