@@ -51,8 +51,9 @@ class DesktopViewer : public ::testing::Test {
 
   // Starts the viewer on the desktop and waits for its main window.
   std::string StartViewer(const std::string& file) {
+    const std::string argument = file.empty() ? std::string() : " " + ShellQuote(file);
     pid_ = Trimmed(CommandOutput("cd " + ShellQuote(dir_.File("s")) + " && { " + environment_ +
-                                 "exec " + ShellQuote(kProgram) + " " + ShellQuote(file) +
+                                 "exec " + ShellQuote(kProgram) + argument +
                                  " >/dev/null 2>&1 & } && echo $!"));
     return Trimmed(
         CommandOutput("timeout 20 xdotool search --sync --name '^Zentrope - ' | head -1"));
@@ -137,6 +138,13 @@ TEST_F(DesktopViewer, ShowsThePictureAsTheHeadlessRunDoes) {
 
   ASSERT_EQ(RunCommand("xdotool windowfocus --sync " + window + " key space"), 0);
   EXPECT_EQ(WaitForCaption(window, kNextCaption), kNextCaption);
+}
+
+TEST_F(DesktopViewer, WithoutAFileTheViewerOpensEmpty) {
+  const std::string window = StartViewer("");
+  ASSERT_FALSE(window.empty());
+  const std::string empty = "Zentrope - Use File|Open... to select files, press F1 for help";
+  EXPECT_EQ(WaitForCaption(window, empty), empty);
 }
 
 TEST_F(DesktopViewer, AMenuOpenedByItsMnemonicRunsTheChosenItem) {
