@@ -124,6 +124,11 @@ bool TDesktopIdleSession::HasDisplay() {
   return display != nullptr && *display != '\0';
 }
 
+bool TDesktopIdleSession::HasLoginSession() {
+  const char* session = std::getenv("XDG_SESSION_ID");
+  return session != nullptr && *session != '\0';
+}
+
 bool TDesktopIdleSession::Run(const std::vector<std::string>& argv) {
   return RunTool(argv) == 0;
 }
@@ -193,9 +198,10 @@ SaverPlaces CurrentSaverPlaces() {
 }
 
 IdleWatcher ChooseIdleWatcher(IdleSession& session) {
-  if (!session.FindTool(kXssLock).empty()) return IdleWatcher::kXssLock;
+  const bool xss_lock = !session.FindTool(kXssLock).empty();
+  if (xss_lock && session.HasLoginSession()) return IdleWatcher::kXssLock;
   if (!session.FindTool(kXautolock).empty()) return IdleWatcher::kXautolock;
-  return IdleWatcher::kNone;
+  return xss_lock ? IdleWatcher::kXssLock : IdleWatcher::kNone;
 }
 
 const char* IdleWatcherName(IdleWatcher watcher) {

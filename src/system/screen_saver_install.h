@@ -34,6 +34,8 @@ class IdleSession {
   // The tool's path when installed, else empty.
   virtual std::string FindTool(const std::string& name) = 0;
   virtual bool HasDisplay() = 0;
+  // A login manager keeps track of this session (xss-lock needs one).
+  virtual bool HasLoginSession() = 0;
   // Runs a tool and waits; true when it exited with 0.
   virtual bool Run(const std::vector<std::string>& argv) = 0;
   // Starts a program that outlives this one; true when it could be started.
@@ -47,6 +49,7 @@ class TDesktopIdleSession : public IdleSession {
  public:
   std::string FindTool(const std::string& name) override;
   bool HasDisplay() override;
+  bool HasLoginSession() override;
   bool Run(const std::vector<std::string>& argv) override;
   bool Start(const std::vector<std::string>& argv) override;
   int StopWatchers(const std::string& saver) override;
@@ -63,7 +66,9 @@ struct SaverPlaces {
 };
 SaverPlaces CurrentSaverPlaces();
 
-// xss-lock when it is installed, else xautolock, else none.
+// xss-lock when it is installed and the session has a login manager (without
+// one it ends after the first lock), else xautolock, else xss-lock when it is
+// all there is, else none.
 IdleWatcher ChooseIdleWatcher(IdleSession& session);
 const char* IdleWatcherName(IdleWatcher watcher);
 

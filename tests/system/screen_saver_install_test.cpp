@@ -25,6 +25,7 @@ class FakeSession : public IdleSession {
     return installed.count(name) ? "/usr/bin/" + name : std::string();
   }
   bool HasDisplay() override { return display; }
+  bool HasLoginSession() override { return login_session; }
   bool Run(const Words& argv) override {
     runs.push_back(argv);
     return true;
@@ -40,6 +41,7 @@ class FakeSession : public IdleSession {
 
   std::set<std::string> installed{"xss-lock", "xautolock", "xset"};
   bool display = true;
+  bool login_session = true;
   bool start_works = true;
   std::vector<Words> runs;
   std::vector<Words> starts;
@@ -74,10 +76,15 @@ class ScreenSaverInstallTest : public ::testing::Test {
   THeadlessDialogs dialogs{display};
 };
 
-TEST(ScreenSaverWatcher, PrefersXssLockThenXautolock) {
+TEST(ScreenSaverWatcher, PrefersXssLockInALoginSessionThenXautolock) {
   FakeSession session;
   EXPECT_EQ(ChooseIdleWatcher(session), IdleWatcher::kXssLock);
-  session.installed.erase("xss-lock");
+  session.login_session = false;
+  EXPECT_EQ(ChooseIdleWatcher(session), IdleWatcher::kXautolock);
+  session.installed.erase("xautolock");
+  EXPECT_EQ(ChooseIdleWatcher(session), IdleWatcher::kXssLock) << "better than none";
+  session.installed = {"xautolock"};
+  session.login_session = true;
   EXPECT_EQ(ChooseIdleWatcher(session), IdleWatcher::kXautolock);
   session.installed.erase("xautolock");
   EXPECT_EQ(ChooseIdleWatcher(session), IdleWatcher::kNone);

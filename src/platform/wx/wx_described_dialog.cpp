@@ -166,7 +166,11 @@ class TDescribedDialog : public wxDialog {
     line->Add(made, proportion, wxALIGN_CENTER_VERTICAL | wxRIGHT, kGap);
   }
 
-  static int WxId(int control_id) { return kFirstControlId + (control_id & 0xFFFF); }
+  // Controls without an id of their own (static texts) take any id: the
+  // toolkit refuses ids beyond its range.
+  static int WxId(int control_id) {
+    return control_id < 0 ? wxID_ANY : kFirstControlId + (control_id & 0xFFFF);
+  }
 
   // What the user changed goes into the state before a button's handler runs.
   void PullValues() {
