@@ -2,6 +2,7 @@
 // type, depth and interlace; damaged files keep what could be read and say why.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -62,6 +63,22 @@ TEST_F(ReadPngTest, ImageMagickFilesDecodeLikePngtopnm) {
     // 16-bit samples and alpha are rounded by different formulas.
     EXPECT_LE(MaxDifference(PictureRgb(*image_), peer), 1);
   }
+}
+
+// The fixtures seed the fuzz target, so they must stay whole, readable files.
+TEST_F(ReadPngTest, EveryFixtureLoadsWithoutComplaint) {
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(ZENTROPE_TEST_DATA "/png")) {
+    SCOPED_TRACE(entry.path().string());
+    TCapture capture;
+    const LoadImageResult result = LoadImageWithStatus(entry.path(), *image_, settings_.get());
+    EXPECT_EQ(result.format, "png");
+    EXPECT_EQ(result.status, LoadStatus::kLoaded);
+    EXPECT_EQ(image_->width, 32);
+    EXPECT_TRUE(capture.lines.empty());
+    ++count;
+  }
+  EXPECT_GE(count, 8);
 }
 
 TEST_F(ReadPngTest, PaletteTransparencyComposesEntriesOverTheBackground) {

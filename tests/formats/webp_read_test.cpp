@@ -3,6 +3,7 @@
 // damaged files keep what could be decoded and say why.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -103,6 +104,21 @@ TEST_F(ReadWebpTest, CwebpFilesDecodeLikeDwebp) {
     ASSERT_EQ(RunCommand("dwebp -quiet -pam " + ShellQuote(path) + " -o " + ShellQuote(pam)), 0);
     EXPECT_EQ(MaxDifference(PictureRgb(*image_), ComposedPam(ReadFileBytes(pam))), 0);
   }
+}
+
+// The fixtures seed the fuzz target, so they must stay whole, readable files.
+TEST_F(ReadWebpTest, EveryFixtureLoadsWithoutComplaint) {
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(ZENTROPE_TEST_DATA "/webp")) {
+    SCOPED_TRACE(entry.path().string());
+    TCapture capture;
+    const LoadImageResult result = LoadImageWithStatus(entry.path(), *image_, settings_.get());
+    EXPECT_EQ(result.format, "webp");
+    EXPECT_EQ(result.status, LoadStatus::kLoaded);
+    EXPECT_TRUE(capture.lines.empty());
+    ++count;
+  }
+  EXPECT_GE(count, 6);
 }
 
 TEST_F(ReadWebpTest, AnAnimationShowsItsFirstFrameOnTheBackground) {
