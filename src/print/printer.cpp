@@ -20,7 +20,7 @@ constexpr int kLastFileNumber = 999;
 constexpr const char* kUnnamedPage = "page";
 
 PaperSize DefaultPaper() {
-  return PaperSize{"iso_a4_210x297mm", 210, 297};
+  return PaperSize{"iso_a4_210x297mm", "A4", 210, 297};
 }
 
 bool Exists(const std::string& path) {
@@ -103,7 +103,7 @@ void TWinPrinter::Setup(DialogService& dialogs, WindowId owner) {
   SetupChoice current;
   for (const PaperSize& paper : papers) {
     if (paper.media == paper_.media) current.paper = static_cast<int>(paper_names.size());
-    paper_names.push_back(paper.media);
+    paper_names.push_back(paper.label.empty() ? paper.media : paper.label);
   }
   const auto printer = std::find(names.begin(), names.end(), printer_);
   current.printer = printer == names.end() ? 0 : static_cast<int>(printer - names.begin());

@@ -58,11 +58,4 @@ TEST(PrintLayout, TinyPictureStopsAtTheSmallestOutput) {
   EXPECT_EQ(targets.reduced.width * targets.factor, kA4Pixels.width / 128 * 128);
 }
 
-TEST(PrintLayout, MappingEnlargesLogicalPixelsByTheFactorFromTheOffset) {
-  const PrintTargets targets{Size{1889, 2917}, Size{118, 182}, 16};
-  const MappingMode mode = PrintMapping(targets, Point{236, 118});
-  EXPECT_EQ(mode.window_extent, (Size{118, 182}));
-  EXPECT_EQ(mode.viewport_extent, (Size{1888, 2912}));
-  EXPECT_EQ(mode.viewport_origin, (Point{236, 118}));
-}
 }  // namespace

@@ -241,7 +241,7 @@ TEST_F(PrintOutputTest, CupsPdfQueuePrintsWithinTheMargins) {
   if (folder.empty()) SKIP_WITHOUT_CUPS_PDF();
   REQUIRE_PEER_TOOL("pdftoppm");
   TWinPrinter printer;
-  printer.SetPaper(PaperSize{"iso_a4_210x297mm", 210, 297});
+  printer.SetPaper(PaperSize{"iso_a4_210x297mm", "A4", 210, 297});
   ASSERT_FALSE(printer.PrinterName().empty());
 
   TWinPrintout printout("thumbnails", host_);

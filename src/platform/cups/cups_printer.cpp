@@ -25,9 +25,13 @@ struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-PaperSize PaperFrom(const cups_size_t& size) {
+PaperSize PaperFrom(cups_dest_t* dest, cups_dinfo_t* info, const cups_size_t& size) {
   PaperSize paper;
   paper.media = size.media;
+  cups_size_t named = size;
+  const char* label =
+      cupsLocalizeDestMedia(CUPS_HTTP_DEFAULT, dest, info, CUPS_MEDIA_FLAGS_DEFAULT, &named);
+  if (label != nullptr) paper.label = label;
   paper.width_mm = (size.width + kMediaUnitsPerMillimetre / 2) / kMediaUnitsPerMillimetre;
   paper.height_mm = (size.length + kMediaUnitsPerMillimetre / 2) / kMediaUnitsPerMillimetre;
   return paper;
@@ -90,7 +94,7 @@ std::vector<PaperSize> PrinterPaperSizes(const std::string& printer) {
   std::vector<PaperSize> papers;
   cups_size_t size;
   if (cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, CUPS_MEDIA_FLAGS_DEFAULT, &size)) {
-    papers.push_back(PaperFrom(size));
+    papers.push_back(PaperFrom(dest, info, size));
   }
   const int count = cupsGetDestMediaCount(CUPS_HTTP_DEFAULT, dest, info, CUPS_MEDIA_FLAGS_DEFAULT);
   for (int i = 0; i < count; ++i) {
@@ -98,7 +102,7 @@ std::vector<PaperSize> PrinterPaperSizes(const std::string& printer) {
                                  &size)) {
       continue;
     }
-    const PaperSize paper = PaperFrom(size);
+    const PaperSize paper = PaperFrom(dest, info, size);
     if (paper.width_mm <= 0 || paper.height_mm <= 0) continue;
     if (!papers.empty() && papers.front().media == paper.media) continue;
     papers.push_back(paper);

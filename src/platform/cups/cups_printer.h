@@ -12,6 +12,7 @@
 // A paper size of a destination, in millimetres of the portrait sheet.
 struct PaperSize {
   std::string media;  // the CUPS media name, e.g. "iso_a4_210x297mm"
+  std::string label;  // what people call it, e.g. "A4"; empty when unknown
   int width_mm = 210;
   int height_mm = 297;
 };
