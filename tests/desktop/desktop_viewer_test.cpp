@@ -46,7 +46,11 @@ class DesktopViewer : public ::testing::Test {
   }
 
   void TearDown() override {
-    if (!pid_.empty()) RunCommand("kill " + pid_ + " 2>/dev/null; wait " + pid_ + " 2>/dev/null");
+    // Gone before the next test looks for its window.
+    if (!pid_.empty()) {
+      RunCommand("kill " + pid_ + " 2>/dev/null; for i in $(seq 50); do kill -0 " + pid_ +
+                 " 2>/dev/null || break; sleep 0.1; done");
+    }
   }
 
   // Starts the viewer on the desktop and waits for its main window.
@@ -55,8 +59,8 @@ class DesktopViewer : public ::testing::Test {
     pid_ = Trimmed(CommandOutput("cd " + ShellQuote(dir_.File("s")) + " && { " + environment_ +
                                  "exec " + ShellQuote(kProgram) + argument +
                                  " >/dev/null 2>&1 & } && echo $!"));
-    return Trimmed(
-        CommandOutput("timeout 20 xdotool search --sync --name '^Zentrope - ' | head -1"));
+    return Trimmed(CommandOutput("timeout 20 xdotool search --sync --all --pid " + pid_ +
+                                 " --name '^Zentrope - ' | head -1"));
   }
 
   // Waits up to four seconds for the caption; returns the last one read.
