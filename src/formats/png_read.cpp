@@ -35,6 +35,8 @@ struct PngReadState {
   PngOutput output = PngOutput::kIndexed;
   int width = 0;
   int height = 0;
+  int colour_type = 0;  // as the file has them, before the transformations
+  int bit_depth = 0;
   int passes = 1;
   std::size_t row_bytes = 0;
   bool direct = false;  // libpng writes the picture's own rows
@@ -92,8 +94,10 @@ void SendComments(const PngReadJob& job) {
   }
 }
 
+// The level libpng's transformations give a grey sample.
 int ScaledGrey(int value, int bit_depth) {
-  if (bit_depth == 16) return (value * 255 + 32767) / 65535;
+  // png_set_scale_16's rounding.
+  if (bit_depth == 16) return (value * 255 + 32895) >> 16;
   if (bit_depth < 8) return value * (255 / ((1 << bit_depth) - 1));
   return value & 0xFF;
 }
@@ -175,6 +179,8 @@ bool PlanPicture(PngReadJob& job) {
                nullptr);
   state.width = static_cast<int>(width);
   state.height = static_cast<int>(height);
+  state.colour_type = colour_type;
+  state.bit_depth = bit_depth;
   ChooseTransforms(job, colour_type, bit_depth);
   state.passes = png_set_interlace_handling(png);
   png_read_update_info(png, job.info);
@@ -207,9 +213,9 @@ bool BeginPicture(PngReadJob& job) {
   TImage& image = *state.image;
   LogPalette palette;
   int transparent = -1;
-  const bool grey = png_get_color_type(job.png, job.info) == PNG_COLOR_TYPE_GRAY;
+  const bool grey = state.colour_type == PNG_COLOR_TYPE_GRAY;
   if (state.output == PngOutput::kIndexed && !grey) transparent = IndexedColours(job, palette);
-  if (grey) transparent = TransparentGrey(job, png_get_bit_depth(job.png, job.info));
+  if (grey) transparent = TransparentGrey(job, state.bit_depth);
   // Every row is stored unless the file is cut short; those rows are then filled.
   const auto row_fill =
       state.passes == 1 ? TImage::RowFill::kCallerStoresEveryPixel : TImage::RowFill::kFill;

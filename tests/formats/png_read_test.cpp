@@ -97,13 +97,26 @@ TEST_F(ReadPngTest, PaletteTransparencyComposesEntriesOverTheBackground) {
 }
 
 TEST_F(ReadPngTest, TheTransparentGreyLevelShowsTheBackground) {
-  PngSpec spec = Spec(3, 1, PNG_COLOR_TYPE_GRAY, 8);
-  spec.has_trans_colour = true;
-  spec.trans_colour.gray = 77;
-  spec.samples = {76, 77, 78};
-  ASSERT_EQ(LoadBytes(MakePng(spec)).status, LoadStatus::kLoaded);
-  const Bytes rgb = PictureRgb(*image_).pixels;
-  EXPECT_EQ(Bytes(rgb.begin(), rgb.begin() + 9), (Bytes{76, 76, 76, 10, 200, 30, 78, 78, 78}));
+  for (const int depth : {2, 8, 16}) {
+    SCOPED_TRACE(depth);
+    PngSpec spec = Spec(3, 1, PNG_COLOR_TYPE_GRAY, depth);
+    spec.has_trans_colour = true;
+    Bytes expected = {76, 76, 76, 10, 200, 30, 78, 78, 78};
+    if (depth == 2) {
+      spec.trans_colour.gray = 1;  // level 85 of 0, 85, 170, 255
+      spec.samples = {0b00011000};
+      expected = {0, 0, 0, 10, 200, 30, 170, 170, 170};
+    } else if (depth == 8) {
+      spec.trans_colour.gray = 77;
+      spec.samples = {76, 77, 78};
+    } else {
+      spec.trans_colour.gray = 0x4D80;
+      spec.samples = {0x4C, 0x00, 0x4D, 0x80, 0x4E, 0x00};
+    }
+    ASSERT_EQ(LoadBytes(MakePng(spec)).status, LoadStatus::kLoaded);
+    const Bytes rgb = PictureRgb(*image_).pixels;
+    EXPECT_EQ(Bytes(rgb.begin(), rgb.begin() + 9), expected);
+  }
 }
 
 TEST_F(ReadPngTest, TextChunksBeforeAndAfterThePictureReachTheComments) {
