@@ -162,7 +162,8 @@ class TDescribedDialog : public wxDialog {
       case ControlKind::kButton:
         return;
     }
-    windows_[control.id] = made;
+    // Texts without an id share it: none of them can be addressed.
+    if (control.id >= 0) windows_[control.id] = made;
     line->Add(made, proportion, wxALIGN_CENTER_VERTICAL | wxRIGHT, kGap);
   }
 
