@@ -113,8 +113,8 @@ class DesktopViewer : public ::testing::Test {
 TEST_F(DesktopViewer, ShowsThePictureAsTheHeadlessRunDoes) {
   const std::string window = StartViewer("photo.gif");
   ASSERT_FALSE(window.empty());
-  RunCommand("sleep 1");
-  EXPECT_EQ(Caption(window), kPhotoCaption);
+  EXPECT_EQ(WaitForCaption(window, kPhotoCaption), kPhotoCaption);
+  SettledRedRow(window, 100);
 
   const std::string desktop_screen = dir_.File("desktop.png");
   ASSERT_EQ(RunCommand("import -window " + window + " " + ShellQuote(desktop_screen)), 0);
