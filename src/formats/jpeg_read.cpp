@@ -5,6 +5,7 @@
 #include <new>
 #include <vector>
 
+#include "formats/exif_orientation.h"
 #include "formats/format_messages.h"
 #include "formats/jpeg.h"
 #include "formats/jpeg_cmyk.h"
@@ -14,6 +15,7 @@
 #include "formats/reader_reduction.h"
 #include "image/colour_quantizer.h"
 #include "image/image.h"
+#include "image/orientation.h"
 #include "image/picture_formats.h"
 #include "platform/file_buffer.h"
 #include "platform/long_operation.h"
@@ -38,6 +40,7 @@ struct JpegReadOptions {
   bool block_smoothing = false;
   bool pixel_smoothing = false;
   bool quick_look = false;
+  bool exif_orientation = true;
   int reduction = 1;
 };
 
@@ -51,6 +54,7 @@ JpegReadOptions ReadOptions(const TProfile* settings) {
   options.block_smoothing = settings->Get(IntKey::JPEGBlockSmoothing) != 0;
   options.pixel_smoothing = settings->Get(IntKey::JPEGPixelSmoothing) != 0;
   options.quick_look = settings->Get(IntKey::QuickLook) != 0;
+  options.exif_orientation = OrientationTagsApply(settings);
   return options;
 }
 
@@ -75,6 +79,7 @@ struct JpegReadState {
   JpegOutput output = JpegOutput::Colour;
   int dct_reduction = 1;
   bool adobe_inks = false;
+  int orientation_tag = 0;  // of the Exif block; 0 when none was read
   std::vector<JSAMPLE> row;
   std::vector<std::uint8_t> converted;  // a CMYK row as blue, green, red
   std::vector<std::uint8_t> held;       // CMYK rows waiting for the quantizer
@@ -167,6 +172,7 @@ bool BeginOutput(JpegDecodeJob& job) {
   image.Create(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height), 1, 1,
                BytesPerPixel(state.output), state.options.reduction, 0);
   state.created = true;
+  image.uprightOrientation = OrientationOfTag(state.orientation_tag);
   if (state.output == JpegOutput::Quantized) SetColourMap(image, cinfo);
   try {
     state.row.assign(static_cast<std::size_t>(cinfo.output_width) * cinfo.output_components, 0);
@@ -233,6 +239,19 @@ JSAMPROW DirectRow(JpegReadState& state, JDIMENSION line) {
   return image.Row(static_cast<int>(line));
 }
 
+constexpr int kExifMarker = JPEG_APP0 + 1;
+constexpr unsigned kLongestMarker = 0xFFFF;
+
+// The Orientation of the first APP1 block that is Exif; 0 when there is none.
+int SavedExifOrientation(const jpeg_decompress_struct& cinfo) {
+  for (jpeg_saved_marker_ptr marker = cinfo.marker_list; marker != nullptr; marker = marker->next) {
+    if (marker->marker != kExifMarker || marker->data == nullptr) continue;
+    const int orientation = ReadExifOrientation({marker->data, marker->data_length});
+    if (orientation != 0) return orientation;
+  }
+  return 0;
+}
+
 // Drives the library from header to end. No object with a destructor lives in
 // this frame: an error inside the library jumps back to the setjmp below.
 int DriveJpegDecode(JpegDecodeJob& job) {
@@ -246,7 +265,9 @@ int DriveJpegDecode(JpegDecodeJob& job) {
   cinfo->mem->max_memory_to_use = kJpegMemoryLimit;
   AttachJpegStreamSource(cinfo, job.source, job.stream, job.buffer);
   AttachJpegProgress(reinterpret_cast<j_common_ptr>(cinfo), job.progress);
+  if (job.state->options.exif_orientation) jpeg_save_markers(cinfo, kExifMarker, kLongestMarker);
   jpeg_read_header(cinfo, TRUE);
+  job.state->orientation_tag = SavedExifOrientation(*cinfo);
   ChooseOutput(job);
   if (QuantizedTooWide(job)) {
     FailJpeg(reinterpret_cast<j_common_ptr>(cinfo), kJpegQuantizeTooWide.data());

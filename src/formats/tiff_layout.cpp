@@ -13,12 +13,28 @@ TiffLayout ReadTiffLayout(TIFF* tiff) {
   TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &layout.samples);
   TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &layout.planar);
   TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &layout.compression);
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &layout.orientation);
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLEFORMAT, &layout.sample_format);
   layout.has_photometric = TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &layout.photometric) != 0;
   const std::uint32_t full_scale = (std::uint32_t{1} << std::min<int>(layout.bits, 16)) - 1;
   layout.min_value = TIFFGetField(tiff, TIFFTAG_MINSAMPLEVALUE, &value16) ? value16 : 0;
   layout.max_value = TIFFGetField(tiff, TIFFTAG_MAXSAMPLEVALUE, &value16) ? value16 : full_scale;
   if (layout.max_value < layout.min_value) layout.max_value = full_scale;
   return layout;
+}
+
+bool HasFloatSamples(const TiffLayout& layout) {
+  return layout.sample_format == SAMPLEFORMAT_IEEEFP &&
+         (layout.bits == kMaxBitsPerSample || layout.bits == kWordBitsPerSample ||
+          layout.bits == kDoubleBitsPerSample);
+}
+
+bool SampleSizeRead(const TiffLayout& layout) {
+  if (HasFloatSamples(layout)) return true;
+  if (layout.bits == kWordBitsPerSample) {
+    return layout.sample_format == SAMPLEFORMAT_UINT || layout.sample_format == SAMPLEFORMAT_INT;
+  }
+  return layout.bits >= 1 && layout.bits <= kMaxBitsPerSample;
 }
 
 void SendTiffDescription(TIFF* tiff) {

@@ -1,10 +1,13 @@
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <new>
 #include <vector>
 
+#include "formats/exif_orientation.h"
 #include "formats/format_messages.h"
 #include "formats/reader_reduction.h"
 #include "formats/tiff.h"
@@ -13,6 +16,7 @@
 #include "formats/tiff_layout.h"
 #include "formats/tiff_rgba_read.h"
 #include "image/image.h"
+#include "image/orientation.h"
 #include "platform/log_sink.h"
 #include "platform/long_operation.h"
 
@@ -32,7 +36,9 @@ bool ReadsByScanline(TIFF* tiff, const TiffLayout& layout) {
       layout.compression == COMPRESSION_OJPEG) {
     return false;
   }
-  if (layout.bits > 8 && layout.bits != kMaxBitsPerSample) return false;
+  const bool whole_bytes = layout.bits == kMaxBitsPerSample || layout.bits == kWordBitsPerSample ||
+                           layout.bits == kDoubleBitsPerSample;
+  if (layout.bits > 8 && !whole_bytes) return false;
   if (layout.photometric == kPhotometricRgb) {
     return (layout.samples == 3 || layout.samples == 4) && layout.planar == PLANARCONFIG_CONTIG;
   }
@@ -74,12 +80,16 @@ class TSampleUnpacker {
  public:
   TSampleUnpacker(const TiffLayout& layout, bool scale_small)
       : bits_(layout.bits),
+        float_(HasFloatSamples(layout)),
+        signed_(layout.sample_format == SAMPLEFORMAT_INT),
         min_(layout.min_value),
         max_(std::max(layout.max_value, layout.min_value)),
         scale_small_(scale_small) {}
 
   std::uint8_t operator()(const std::uint8_t* line, std::uint64_t index) const {
     if (bits_ == 8) return line[index];
+    if (float_) return ScaleFloat(FloatSample(line, index));
+    if (bits_ == kWordBitsPerSample) return WordSample(line, index);
     if (bits_ == kMaxBitsPerSample) {
       std::uint16_t sample = 0;
       std::memcpy(&sample, line + 2 * index, sizeof sample);  // libtiff swapped it to ours
@@ -99,7 +109,55 @@ class TSampleUnpacker {
   }
 
  private:
+  // Floating-point samples run from 0 to 1; what lies outside is clamped.
+  static std::uint8_t ScaleFloat(double value) {
+    if (!(value > 0)) return 0;  // also NaN
+    if (value >= 1) return 255;
+    return static_cast<std::uint8_t>(value * 255 + 0.5);
+  }
+
+  double FloatSample(const std::uint8_t* line, std::uint64_t index) const {
+    if (bits_ == kDoubleBitsPerSample) {
+      double sample = 0;
+      std::memcpy(&sample, line + sizeof sample * index, sizeof sample);
+      return sample;
+    }
+    if (bits_ == kWordBitsPerSample) {
+      float sample = 0;
+      std::memcpy(&sample, line + sizeof sample * index, sizeof sample);
+      return sample;
+    }
+    std::uint16_t half = 0;
+    std::memcpy(&half, line + sizeof half * index, sizeof half);
+    return HalfToDouble(half);
+  }
+
+  static double HalfToDouble(std::uint16_t half) {
+    const int exponent = (half >> 10) & 0x1F;
+    const double mantissa = half & 0x3FF;
+    const double sign = (half & 0x8000) ? -1.0 : 1.0;
+    if (exponent == 0) return sign * std::ldexp(mantissa, -24);
+    if (exponent == 0x1F) return mantissa == 0 ? sign * HUGE_VAL : NAN;
+    return sign * std::ldexp(mantissa + 1024, exponent - 25);
+  }
+
+  // Scaled from the full range, rounded; negative signed samples are black.
+  std::uint8_t WordSample(const std::uint8_t* line, std::uint64_t index) const {
+    std::uint32_t sample = 0;
+    std::memcpy(&sample, line + sizeof sample * index, sizeof sample);
+    std::uint64_t full_scale = std::numeric_limits<std::uint32_t>::max();
+    std::uint64_t value = sample;
+    if (signed_) {
+      full_scale = std::numeric_limits<std::int32_t>::max();
+      value =
+          static_cast<std::uint64_t>(std::max<std::int32_t>(static_cast<std::int32_t>(sample), 0));
+    }
+    return static_cast<std::uint8_t>((value * 255 + full_scale / 2) / full_scale);
+  }
+
   int bits_;
+  bool float_;
+  bool signed_;
   std::uint32_t min_;
   std::uint32_t max_;
   bool scale_small_;
@@ -167,7 +225,7 @@ bool SizeAcceptable(const TiffLayout& layout) {
 }
 
 LoadStatus ReadWithScanlines(TIFF* tiff, const TiffLayout& layout, const TiffUnits& units,
-                             TImage& image, int reduction) {
+                             TImage& image, int reduction, bool upright_by_tag) {
   const int bytes_per_pixel = layout.photometric == kPhotometricRgb ? 3 : 1;
   const int predicted = PredictReduction(layout.width, layout.height, bytes_per_pixel, reduction);
   if (!ScanlineDecodeCost(layout, units, predicted, Seekable(layout)).Acceptable()) {
@@ -176,6 +234,7 @@ LoadStatus ReadWithScanlines(TIFF* tiff, const TiffLayout& layout, const TiffUni
   }
   image.Create(static_cast<int>(layout.width), static_cast<int>(layout.height), 1, 1,
                bytes_per_pixel, reduction, 0);
+  if (upright_by_tag) image.uprightOrientation = OrientationOfTag(layout.orientation);
   SendTiffDescription(tiff);
   if (bytes_per_pixel == 1) SetSamplePalette(tiff, layout, image);
   BeginLongOperation();
@@ -189,6 +248,7 @@ LoadStatus ReadWithScanlines(TIFF* tiff, const TiffLayout& layout, const TiffUni
 LoadStatus ReadTiff(InputStream* stream, TImage& image, const TProfile* settings,
                     const std::string& path) {
   const int reduction = ReaderReduction(settings);
+  const bool upright_by_tag = OrientationTagsApply(settings);
   // libtiff logs why it cannot open the file.
   TiffPtr tiff(OpenTiffOverStream(stream, path.c_str()));
   if (!tiff) return LoadStatus::kRefused;
@@ -197,7 +257,7 @@ LoadStatus ReadTiff(InputStream* stream, TImage& image, const TProfile* settings
     LogTiffRefusal(kTiffNoPhotometric);
     return LoadStatus::kRefused;
   }
-  if (layout.bits == 0 || layout.bits > kMaxBitsPerSample) {
+  if (!SampleSizeRead(layout)) {
     LogTiffRefusal(FormatLogText(kTiffBitsPerSampleNotRead, layout.bits));
     return LoadStatus::kRefused;
   }
@@ -207,7 +267,7 @@ LoadStatus ReadTiff(InputStream* stream, TImage& image, const TProfile* settings
     return LoadStatus::kRefused;
   }
   if (ReadsByScanline(tiff.get(), layout)) {
-    return ReadWithScanlines(tiff.get(), layout, units, image, reduction);
+    return ReadWithScanlines(tiff.get(), layout, units, image, reduction, upright_by_tag);
   }
-  return ReadTiffThroughRgba(tiff.get(), layout, units, image, reduction);
+  return ReadTiffThroughRgba(tiff.get(), layout, units, image, reduction, upright_by_tag);
 }

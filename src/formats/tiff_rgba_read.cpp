@@ -9,6 +9,7 @@
 #include "formats/reader_reduction.h"
 #include "formats/tiff_bridge.h"
 #include "image/image.h"
+#include "image/orientation.h"
 #include "platform/log_sink.h"
 #include "platform/long_operation.h"
 
@@ -34,7 +35,7 @@ void StoreBandRow(const std::uint32_t* pixels, int reduction, TImage& image, int
 // Converts the kept rows band by band; false on a cancel. A band libtiff
 // cannot decode ends the read.
 bool ReadBands(TIFFRGBAImage& rgba, const TiffLayout& layout, const TiffUnits& units,
-               std::uint32_t band_rows, TImage& image) {
+               std::uint32_t band_rows, bool upright_by_tag, TImage& image) {
   std::vector<std::uint32_t> band;
   try {
     band.assign(std::size_t{layout.width} * band_rows, 0);
@@ -42,6 +43,10 @@ bool ReadBands(TIFFRGBAImage& rgba, const TiffLayout& layout, const TiffUnits& u
     return true;
   }
   rgba.req_orientation = ORIENTATION_TOPLEFT;
+  // Asking for the file's own orientation makes libtiff flip nothing.
+  if (upright_by_tag && OrientationOfTag(layout.orientation) != 0) {
+    rgba.req_orientation = layout.orientation;
+  }
   rgba.col_offset = 0;
   const int reduction = image.reduction;
   bool cancelled = false;
@@ -63,7 +68,7 @@ bool ReadBands(TIFFRGBAImage& rgba, const TiffLayout& layout, const TiffUnits& u
 }  // namespace
 
 LoadStatus ReadTiffThroughRgba(TIFF* tiff, const TiffLayout& layout, const TiffUnits& units,
-                               TImage& image, int reduction) {
+                               TImage& image, int reduction, bool upright_by_tag) {
   char message[kRgbaMessageSize] = {};
   if (!TIFFRGBAImageOK(tiff, message)) {
     LogTiffRefusal(message);
@@ -85,9 +90,10 @@ LoadStatus ReadTiffThroughRgba(TIFF* tiff, const TiffLayout& layout, const TiffU
   std::unique_ptr<TIFFRGBAImage, RgbaImageEnd> end(&rgba);
   image.Create(static_cast<int>(layout.width), static_cast<int>(layout.height), 1, 1, 3, reduction,
                0);
+  if (upright_by_tag) image.uprightOrientation = OrientationOfTag(layout.orientation);
   SendTiffDescription(tiff);
   BeginLongOperation();
-  const bool finished = ReadBands(rgba, layout, units, band_rows, image);
+  const bool finished = ReadBands(rgba, layout, units, band_rows, upright_by_tag, image);
   EndLongOperation();
   return finished ? LoadStatus::kLoaded : LoadStatus::kCancelled;
 }

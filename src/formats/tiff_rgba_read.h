@@ -12,6 +12,8 @@
 class TImage;
 
 // Refuses (logged) what libtiff cannot convert and files whose decoding would
-// pass the plan's bounds; otherwise creates a 24-bit picture.
+// pass the plan's bounds; otherwise creates a 24-bit picture. With
+// `upright_by_tag` the rows are kept as stored and the picture's upright
+// orientation comes from the tag; otherwise libtiff flips them top-left.
 LoadStatus ReadTiffThroughRgba(TIFF* tiff, const TiffLayout& layout, const TiffUnits& units,
-                               TImage& image, int reduction);
+                               TImage& image, int reduction, bool upright_by_tag);

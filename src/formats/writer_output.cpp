@@ -6,7 +6,8 @@
 void SetWriterOutputSize(TImage& image, const TProfile& settings) {
   // The view as the Rotate orientation will show it; GetViewSize would answer
   // for whatever orientation the last output used.
-  const bool transposed = (settings.Get(IntKey::Rotate) & kOrientTranspose) != 0;
+  const bool transposed =
+      (image.ShownOrientation(settings.Get(IntKey::Rotate)) & kOrientTranspose) != 0;
   const ImageSize view = transposed ? ImageSize{image.viewRect.height, image.viewRect.width}
                                     : ImageSize{image.viewRect.width, image.viewRect.height};
   const int requested_width = settings.Get(IntKey::OutputWidth);

@@ -60,6 +60,7 @@ void TImage::Create(int new_width, int new_height, int aspect_x, int aspect_y, i
     scale *= 2;
   }
   reduction = static_cast<int>(std::min<std::int64_t>(scale, 1 << 30));
+  uprightOrientation = 0;
   if (bytesPerPixel == 1) SetGreyPalette();
 
   fill_ = fill;
@@ -208,6 +209,7 @@ bool TImage::TryAdoptDirectly(TDib& dib) {
   bytesPerPixel = bits / kBitsPerByte;
   reduction = 1;
   aspectX = aspectY = 1;
+  uprightOrientation = 0;
   PointRowsAtBitmap();
   ResetViewToWhole();
   columnMap.fill(0);

@@ -155,11 +155,14 @@ class TImage {
   // bitmap could not be used at all (the picture is then the placeholder).
   bool AdoptBitmap(TDib dib);
 
-  // View mapping and output rows.
+  // View mapping and output rows. The orientation given is composed with
+  // uprightOrientation, so callers pass Rotate as the user set it.
   void SetOutputSize(int area_width, int area_height, int x_resolution, int y_resolution,
                      int new_orientation, bool scale_to_area, bool fit);
   ImageBounds GetOutputRect() const;
   ImageSize GetViewSize() const;
+  // The orientation the output takes for a Rotate of `rotate`.
+  int ShownOrientation(int rotate) const;
   // Fills count pixels of output row y from output column x (area coordinates).
   void GetOutputRow(int x, int y, std::uint8_t* buffer, int count) const;
   int BorderColour() const;
@@ -203,6 +206,9 @@ class TImage {
   std::array<std::int16_t, kMaxOutputSize> rowMap{};
   ImageRect outputRect{0, 16, 0, 16};
   int orientation = 0;
+  // Turns the stored picture upright (a camera's orientation tag); 0 for
+  // pictures stored as they are seen. Every new picture starts at 0.
+  int uprightOrientation = 0;
   int representativeCount = 0;
   std::array<std::array<std::uint8_t, kMaxPaletteEntries>, 3> representative{};
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "image/image.h"
+#include "image/orientation.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ void TImage::ApplyZoomToArea(int& area_width, int& area_height, bool fit) {
 
 void TImage::SetOutputSize(int area_width, int area_height, int x_resolution, int y_resolution,
                            int new_orientation, bool scale_to_area, bool fit) {
-  orientation = new_orientation & (kOrientTranspose | kOrientMirror | kOrientFlip);
+  orientation = ShownOrientation(new_orientation);
   const bool transposed = (orientation & kOrientTranspose) != 0;
   // The maps must only ever name pixels of this picture.
   ClampView();
@@ -135,6 +136,10 @@ void TImage::SetOutputSize(int area_width, int area_height, int x_resolution, in
 ImageBounds TImage::GetOutputRect() const {
   return {outputRect.x, outputRect.y, outputRect.x + std::max(outputRect.width, 1),
           outputRect.y + std::max(outputRect.height, 1)};
+}
+
+int TImage::ShownOrientation(int rotate) const {
+  return ComposeOrientations(uprightOrientation, rotate);
 }
 
 ImageSize TImage::GetViewSize() const {

@@ -174,8 +174,8 @@ TEST_F(Tiff, HostileFilesLeaveThePlaceholderOrWhatWasRead) {
   EXPECT_EQ(image->height, 100000 / image->reduction);
   EXPECT_EQ(image->Row(0)[0], 9);
   const std::string wide = MakeTiff(
-      "deep.tif", [](TIFF* tiff) { GreyTags(tiff, 8, 8, 32); }, 8, [](int, Bytes&) {});
-  EXPECT_EQ(LoadFile(wide)->width, 64);  // 32 bits per sample: refused
+      "deep.tif", [](TIFF* tiff) { GreyTags(tiff, 8, 8, 24); }, 8, [](int, Bytes&) {});
+  EXPECT_EQ(LoadFile(wide)->width, 64);  // 24 bits per sample: refused
   Bytes cut = ReadFileBytes(huge);
   cut.resize(12);
   EXPECT_EQ(Load(cut, *image, "cut.tif"), "tif");

@@ -1,11 +1,12 @@
 // zpicture: the picture engine from the shell, for tests and measurements.
 //
-//   zpicture info FILE                       format, size, depth, colours, comments
-//   zpicture ppm FILE OUT.ppm                the loaded picture as binary PPM
-//   zpicture convert IN OUT [-Key=Value...]  load, then save by OUT's extension
+//   zpicture info FILE [-Key=Value...]          format, size, depth, colours, comments
+//   zpicture ppm FILE OUT.ppm [-Key=Value...]   the loaded picture, upright, as binary PPM
+//   zpicture convert IN OUT [-Key=Value...]     load, then save by OUT's extension
 //
-// Settings start from the built-in defaults; options set integer or string
-// settings by name (abbreviations allowed) as on the program's command line.
+// Settings start from the built-in defaults; options after the files set
+// integer or string settings by name (abbreviations allowed) as on the
+// program's command line.
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -48,8 +49,8 @@ class StderrLog : public LogSink {
 
 int Usage() {
   std::fputs(
-      "usage: zpicture info FILE\n"
-      "       zpicture ppm FILE OUT.ppm\n"
+      "usage: zpicture info FILE [-Key=Value ...]\n"
+      "       zpicture ppm FILE OUT.ppm [-Key=Value ...]\n"
       "       zpicture convert IN OUT [-Key=Value ...]\n",
       stderr);
   return kExitUsage;
@@ -97,10 +98,11 @@ bool WritePpm(const std::string& path, const TImage& image) {
   if (file == nullptr) return false;
   std::vector<char> buffer(kFileBufferSize);
   std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
-  bool written = std::fprintf(file, "P6\n%d %d\n255\n", image.width, image.height) > 0;
-  std::vector<std::uint8_t> row(std::size_t(3) * image.width);
-  for (int y = 0; y < image.height && written; ++y) {
-    PictureRowToRgb(image, y, row.data());
+  const ImageSize size = UprightSize(image);
+  bool written = std::fprintf(file, "P6\n%d %d\n255\n", size.width, size.height) > 0;
+  std::vector<std::uint8_t> row(std::size_t(3) * size.width);
+  for (int y = 0; y < size.height && written; ++y) {
+    UprightRowToRgb(image, y, row.data());
     written = std::fwrite(row.data(), 1, row.size(), file) == row.size();
   }
   return std::fclose(file) == 0 && written;
@@ -125,15 +127,19 @@ void PrepareLikeTheViewer(TImage& image, const TProfile& settings) {
   if (settings.Get(IntKey::AutoCrop) != 0) image.AutoCrop();
 }
 
-int Convert(const std::string& in, const std::string& out, TProfile& settings,
-            const std::vector<std::string_view>& options) {
+// False, with the reason on stderr, when an option names no setting.
+bool ApplyOptions(TProfile& settings, const std::vector<std::string_view>& options) {
   for (std::string_view option : options) {
     if (!SetOptionByName(settings, option)) {
       std::fprintf(stderr, "zpicture: unknown setting %.*s\n", static_cast<int>(option.size()),
                    option.data());
-      return kExitUsage;
+      return false;
     }
   }
+  return true;
+}
+
+int Convert(const std::string& in, const std::string& out, TProfile& settings) {
   // The comments travel with the picture, as they do in the program.
   CommentCollector comments;
   InstallCommentSink(&comments);
@@ -165,15 +171,25 @@ int main(int argc, char** argv) {
 
   const std::string_view command = args[0];
   const std::string first(args[1]);
+  // Each verb's files come first; settings follow them.
+  std::size_t files = 0;
+  if (command == "info") {
+    files = 1;
+  } else if (command == "ppm" || command == "convert") {
+    files = 2;
+  }
   int status = kExitUsage;
-  if (command == "info" && args.size() == 2) {
-    status = Info(first, settings);
-  } else if (command == "ppm" && args.size() == 3) {
-    status = Ppm(first, std::string(args[2]), settings);
-  } else if (command == "convert" && args.size() >= 3) {
-    status = Convert(first, std::string(args[2]), settings, {args.begin() + 3, args.end()});
-  } else {
+  if (files == 0 || args.size() < 1 + files) {
     Usage();
+  } else if (ApplyOptions(settings,
+                          {args.begin() + 1 + static_cast<std::ptrdiff_t>(files), args.end()})) {
+    if (command == "info") {
+      status = Info(first, settings);
+    } else if (command == "ppm") {
+      status = Ppm(first, std::string(args[2]), settings);
+    } else {
+      status = Convert(first, std::string(args[2]), settings);
+    }
   }
   InstallLogSink(nullptr);
   return status;

@@ -29,7 +29,7 @@ void FillRows(TImage& image, TDither& dither, TDib& dib, const ImageBounds& outp
 
 DisplayedPicture MakeDisplayedPicture(TImage& image, TDither& dither, const TProfile& settings) {
   const int rotate = settings.Get(IntKey::Rotate) & 7;
-  const bool transposed = (rotate & kOrientTranspose) != 0;
+  const bool transposed = (image.ShownOrientation(rotate) & kOrientTranspose) != 0;
   int width = transposed ? image.height : image.width;
   int height = transposed ? image.width : image.height;
 
