@@ -17,7 +17,8 @@ class TProfile;
 
 // `stream` is positioned at the "BM" file header. `settings` may be null.
 // A refusal (header cut short or of an unread size, a depth other than 1, 4,
-// 8 or 24, a side beyond 8192) is logged as "BMP Error: %s".
+// 8, 16, 24 or 32, unusable bit-field masks, a side beyond 8192) is logged
+// as "BMP Error: %s".
 LoadStatus ReadBmp(InputStream* stream, TImage& image, const TProfile* settings);
 // A packed bitmap: information header, colour table, bits. Nothing past the
 // end of `packed` is read.

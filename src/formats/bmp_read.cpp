@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "formats/bmp_bitfields.h"
 #include "formats/bmp_format.h"
 #include "formats/bmp_rle_decoder.h"
 #include "formats/bmp_source.h"
@@ -27,7 +28,16 @@ constexpr std::array<int, 4> kLongerInfoHeaderSizes = {52, 56, 108, 124};
 constexpr int kMaxLongerHeaderSize = 124;
 constexpr int kMaxSide = 8192;
 constexpr int kMaxRowPixels = kMaxSide + 8;       // a 1-bit row expands in whole bytes
-constexpr int kMaxRowBytes24 = 3 * kMaxSide + 3;  // with the pad
+constexpr int kMaxRowBytes32 = 4 * kMaxSide + 3;  // with the pad
+// Compression values of 16- and 32-bit pictures: none, masks after a 40-byte
+// header (or inside a longer one), and the same with an alpha mask.
+constexpr std::uint32_t kNoCompression = 0;
+constexpr std::uint32_t kBitfields = 3;
+constexpr std::uint32_t kAlphaBitfields = 6;
+// Where the masks sit in headers long enough to hold them.
+constexpr int kMasksOffset = 40;
+constexpr int kHeaderWithColourMasks = 52;
+constexpr int kHeaderWithAlphaMask = 56;
 
 struct BmpHeader {
   std::int64_t data_position = -1;  // -1: right after the colour table (memory)
@@ -37,7 +47,17 @@ struct BmpHeader {
   int bits_per_pixel = 0;
   std::uint32_t compression = 0;
   std::uint32_t colours_used = 0;
+  BmpMasks masks{};  // as a header of 52 bytes or more gives them
+  BmpBitfields fields;
 };
+
+bool IsTrueColour(int bits_per_pixel) {
+  return bits_per_pixel == 16 || bits_per_pixel == 24 || bits_per_pixel == 32;
+}
+
+bool HasBitfields(int bits_per_pixel) {
+  return bits_per_pixel == 16 || bits_per_pixel == 32;
+}
 
 bool IsInfoHeaderSize(int size) {
   return size == kInfoHeaderSize ||
@@ -81,6 +101,40 @@ bool ReadInfoHeader(BmpSource& source, BmpHeader& header) {
   header.bits_per_pixel = read_u16le(bytes.data() + 14);
   header.compression = read_u32le(bytes.data() + 16);
   header.colours_used = read_u32le(bytes.data() + 32);
+  for (int i = 0; i < 4; ++i) {
+    const int end = i < 3 ? kHeaderWithColourMasks : kHeaderWithAlphaMask;
+    if (header.header_size >= end)
+      header.masks[i] = read_u32le(bytes.data() + kMasksOffset + 4 * i);
+  }
+  return true;
+}
+
+// The masks of a 16- or 32-bit picture, read after a 40-byte header when the
+// file puts them there; false (the refusal logged) when they cannot be used.
+bool ReadBitfields(BmpSource& source, BmpHeader& header) {
+  BmpMasks masks = DefaultBmpMasks(header.bits_per_pixel);
+  const bool core = header.header_size == kCoreHeaderSize;
+  if (!core && header.compression != kNoCompression) {
+    if (header.compression != kBitfields && header.compression != kAlphaBitfields) {
+      Refuse(FormatLogText(kBmpCompressionNotRead, static_cast<long long>(header.compression),
+                           header.bits_per_pixel));
+      return false;
+    }
+    masks = header.masks;
+    if (header.header_size == kInfoHeaderSize) {
+      const int count = header.compression == kAlphaBitfields ? 4 : 3;
+      std::array<std::uint8_t, 16> bytes{};
+      if (!source.Read(bytes.data(), static_cast<std::size_t>(count) * 4)) {
+        Refuse(kColourTableCutShort);
+        return false;
+      }
+      for (int i = 0; i < count; ++i) masks[i] = read_u32le(bytes.data() + 4 * i);
+    }
+  }
+  if (!DescribeBitfields(masks, header.bits_per_pixel, header.fields)) {
+    Refuse(FormatLogText(kBmpMasksNotUsable, BmpMasksText(masks)));
+    return false;
+  }
   return true;
 }
 
@@ -114,8 +168,12 @@ std::int64_t RowBytes(int width, int bits_per_pixel) {
       return (std::int64_t{width} + 1) / 2;
     case 8:
       return width;
+    case 16:
+      return 2 * std::int64_t{width};
     case 24:
       return 3 * std::int64_t{width};
+    case 32:
+      return 4 * std::int64_t{width};
     default:
       return -1;
   }
@@ -141,7 +199,7 @@ class BmpRowReader {
     for (int done = 0; done < height_; ++done) {
       const int y = top_down ? done : height_ - 1 - done;
       if (!ReadRow()) return true;
-      if (header_.bits_per_pixel == 24) {
+      if (IsTrueColour(header_.bits_per_pixel)) {
         image.PutRow(0, y, red_.data(), green_.data(), blue_.data(), width_, -1);
       } else {
         image.PutRow(0, y, indices_.data(), nullptr, nullptr, width_, -1);
@@ -172,6 +230,12 @@ class BmpRowReader {
       case 8:
         std::copy_n(raw_.begin(), row_bytes_, indices_.begin());
         break;
+      case 16:
+        for (int i = 0; i < width_; ++i) SplitPixel(i, read_u16le(raw_.data() + 2 * i));
+        break;
+      case 32:
+        for (int i = 0; i < width_; ++i) SplitPixel(i, read_u32le(raw_.data() + 4 * i));
+        break;
       default:
         for (int i = 0; i < width_; ++i) {
           blue_[i] = raw_[3 * i];
@@ -183,6 +247,12 @@ class BmpRowReader {
     return true;
   }
 
+  void SplitPixel(int i, std::uint32_t pixel) {
+    red_[i] = BmpChannelValue(header_.fields.colour[0], pixel);
+    green_[i] = BmpChannelValue(header_.fields.colour[1], pixel);
+    blue_[i] = BmpChannelValue(header_.fields.colour[2], pixel);
+  }
+
   BmpSource& source_;
   const BmpHeader& header_;
   int width_;
@@ -191,7 +261,7 @@ class BmpRowReader {
   int pad_;
   bool rle_;
   TBmpRleDecoder decoder_;
-  std::array<std::uint8_t, kMaxRowBytes24> raw_{};
+  std::array<std::uint8_t, kMaxRowBytes32> raw_{};
   std::array<std::uint8_t, kMaxRowPixels> indices_{};
   std::array<std::uint8_t, kMaxSide> red_{}, green_{}, blue_{};
 };
@@ -236,6 +306,9 @@ LoadStatus ReadPicture(BmpSource& source, TImage& image, int reduction, bool has
     Refuse(kColourTableCutShort);
     return LoadStatus::kRefused;
   }
+  if (HasBitfields(header.bits_per_pixel) && !ReadBitfields(source, header)) {
+    return LoadStatus::kRefused;
+  }
   // A packed 24-bit bitmap may still carry a table of colours used before its bits.
   if (!has_file_header && header.bits_per_pixel > 8 && header.header_size != kCoreHeaderSize &&
       !source.Skip(std::uint64_t{header.colours_used} * 4)) {
@@ -246,7 +319,7 @@ LoadStatus ReadPicture(BmpSource& source, TImage& image, int reduction, bool has
   if (!Acceptable(header)) return LoadStatus::kRefused;
 
   const int height = std::abs(header.height);
-  const bool true_colour = header.bits_per_pixel == 24;
+  const bool true_colour = IsTrueColour(header.bits_per_pixel);
   image.Create(header.width, height, 1, 1, true_colour ? 3 : 1, reduction, 0);
   if (true_colour) {
     image.SetGreyPalette();

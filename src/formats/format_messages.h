@@ -37,6 +37,10 @@ inline constexpr std::string_view kSizeNotRead = "%d x %d pixels is not a size t
 inline constexpr std::string_view kBitsPerPixelNotRead = "%d bits per pixel are not read";
 inline constexpr std::string_view kBmpHeaderSizeNotRead = "A header of %d bytes is not read";
 inline constexpr std::string_view kBmpTopDownRunLength = "Run-length codes need bottom-up rows";
+inline constexpr std::string_view kBmpCompressionNotRead =
+    "Compression %d is not read at %d bits per pixel";
+inline constexpr std::string_view kBmpMasksNotUsable =
+    "The bit-field masks (%s) are not separate, non-empty runs of bits inside the pixel";
 inline constexpr std::string_view kGifScreenTooLarge =
     "A screen of %d x %d pixels is larger than 8192";
 inline constexpr std::string_view kPcxBitsPerPlaneNotRead = "%d bits per plane are not read";

@@ -164,7 +164,7 @@ TEST_F(ReadBmpTest, RefusedHeadersLeaveThePlaceholder) {
       {64, 2, 1, 8, 0, 0},          // unknown header size
       {40, 8193, 1, 8, 0, 0},       // too wide
       {40, 2, 8193, 8, 0, 0},       // too high
-      {40, 2, 1, 16, 0, 0},         // depth
+      {40, 2, 1, 48, 0, 0},         // depth
       {40, 0, 1, 8, 0, 0},          // no width
       {40, 2, -1, 8, 1, 0},         // top-down run-length codes
       {40, 2, INT32_MIN, 8, 0, 0},  // no positive counterpart
