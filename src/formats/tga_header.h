@@ -25,7 +25,9 @@ inline constexpr int kTgaTypeMappedRle = 9;
 inline constexpr int kTgaTypeTrueColourRle = 10;
 inline constexpr int kTgaTypeGreyRle = 11;
 
-// Descriptor bit 5: rows run from the top. Bits 7-6: interleave.
+// Descriptor bit 4: pixels run from the right. Bit 5: rows run from the top.
+// Bits 7-6: interleave.
+inline constexpr std::uint8_t kTgaRightOrigin = 0x10;
 inline constexpr std::uint8_t kTgaTopOrigin = 0x20;
 inline constexpr int kTgaInterleaveShift = 6;
 

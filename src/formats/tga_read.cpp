@@ -256,11 +256,25 @@ class RowDecoder {
         pixels_(stream, bytes_, header.image_type >= kTgaTypeMappedRle),
         bytes_of_row_(std::size_t(4) * header.width),
         planes_(std::size_t(3) * header.width),
-        width_(header.width) {}
+        width_(header.width),
+        right_to_left_((header.descriptor & kTgaRightOrigin) != 0) {}
 
-  // Decodes one file row: raw indices in the first plane for 8-bit files,
-  // otherwise red, green and blue planes.
+  // One file row, left to right: raw indices in the first plane for 8-bit
+  // files, otherwise red, green and blue planes.
   const std::uint8_t* Next() {
+    Decode();
+    if (right_to_left_) {
+      const int planes = indexed_ ? 1 : 3;
+      for (int p = 0; p < planes; ++p) {
+        const auto first = planes_.begin() + static_cast<std::ptrdiff_t>(p) * width_;
+        std::reverse(first, first + width_);
+      }
+    }
+    return planes_.data();
+  }
+
+ private:
+  const std::uint8_t* Decode() {
     const std::uint8_t* in = bytes_of_row_.data();
     pixels_.Read(bytes_of_row_.data(), width_);
     std::uint8_t* red = planes_.data();
@@ -288,7 +302,6 @@ class RowDecoder {
     return red;
   }
 
- private:
   int bytes_;
   bool mapped_;
   bool indexed_;
@@ -297,6 +310,7 @@ class RowDecoder {
   std::vector<std::uint8_t> bytes_of_row_;
   std::vector<std::uint8_t> planes_;
   int width_;
+  bool right_to_left_;
 };
 
 // False on a cancel.
