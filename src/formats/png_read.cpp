@@ -39,7 +39,7 @@ struct PngReadState {
   int bit_depth = 0;
   int passes = 1;
   std::size_t row_bytes = 0;
-  bool direct = false;  // libpng writes the picture's own rows
+  bool direct = false;  // decoded rows are the picture's own rows as they are
   std::vector<std::uint8_t> scratch;
   std::vector<std::uint8_t> kept;  // interlaced rows y % reduction == 0, in full
   int rows_done = 0;               // rows stored in full (not counted when interlaced)
