@@ -1,6 +1,10 @@
 // Printing through the main window: the print run of the command line, the
 // thumbnail sheet as one page, and the margins dialog from the menu.
+#include <cups/cups.h>
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
 
 #include <string>
 #include <vector>
@@ -12,6 +16,19 @@
 namespace {
 class PrintWindowTest : public CommandWindowTest {
  protected:
+  // No CUPS, whatever the machine has: pages go to PDF files beside the
+  // pictures, never to a real printer.
+  void SetUp() override {
+    CommandWindowTest::SetUp();
+    setenv("CUPS_SERVER", (dir_.path() + "/no-cupsd").c_str(), 1);
+    cupsSetServer(nullptr);
+  }
+  void TearDown() override {
+    CommandWindowTest::TearDown();
+    unsetenv("CUPS_SERVER");
+    cupsSetServer(nullptr);
+  }
+
   // As Start, with a default printer for the print option.
   void StartPrintRun(std::vector<std::string> arguments) {
     HeadlessOptions options;
@@ -41,8 +58,9 @@ TEST_F(PrintWindowTest, PrintRunPrintsEveryPictureOnceThenCloses) {
   ASSERT_NE(window_->BatchRun(), nullptr);
   EXPECT_EQ(window_->BatchRun()->Handled(), 2);
   EXPECT_FALSE(window_->BatchRun()->AnyFailed());
-  EXPECT_TRUE(LogHas("Printed first.gif"));
-  EXPECT_TRUE(LogHas("Printed second.gif"));
+  EXPECT_TRUE(LogHas("Printed first.gif to " + dir_.File("first.pdf")));
+  EXPECT_TRUE(LogHas("Printed second.gif to " + dir_.File("second.pdf")));
+  EXPECT_TRUE(std::filesystem::exists(dir_.File("second.pdf")));
   // The run's settings were undone, the margins kept.
   EXPECT_EQ(Settings().Get(IntKey::ImageDisplayEvent), 0);
   EXPECT_EQ(Settings().Get(IntKey::TopMargin), 5);
@@ -57,6 +75,7 @@ TEST_F(PrintWindowTest, PrintRunFailsForAPictureThatDidNotLoad) {
   EXPECT_EQ(window_->BatchRun()->Failures(), std::vector<std::string>{bad});
   EXPECT_TRUE(LogHas("Error occurred while printing bad.gif"));
   EXPECT_TRUE(LogHas("Printed good.gif"));
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("bad.pdf")));
 }
 
 TEST_F(PrintWindowTest, SheetPrintsAsThumbnailsAndTheWindowShowsThePictureAgain) {
@@ -67,7 +86,7 @@ TEST_F(PrintWindowTest, SheetPrintsAsThumbnailsAndTheWindowShowsThePictureAgain)
   });
   Answer(ScriptedAnswer::Press(kIdOk));
   ASSERT_TRUE(Choose(CM_PRINT));
-  EXPECT_TRUE(LogHas("Printed thumbnails"));
+  EXPECT_TRUE(LogHas("Printed thumbnails to " + dir_.File("thumbnails.pdf")));
   EXPECT_FALSE(window_->Printing());
   EXPECT_EQ(window_->Picture().width, 64);
   EXPECT_EQ(window_->Picture().height, 48);
