@@ -13,6 +13,7 @@
 
 #include "platform/cups/cups_printer.h"
 #include "print/pdf_page.h"
+#include "print/print_dialogs.h"
 #include "print/print_job.h"
 #include "print/printer.h"
 #include "print/printout.h"
@@ -129,6 +130,20 @@ TEST_F(PrintOutputTest, SheetPrintsAsOnePageTitledThumbnails) {
   const std::string pdf = dir_.File("thumbnails.pdf");
   EXPECT_EQ(PdfInfo(pdf, "Title"), "thumbnails");
   EXPECT_EQ(PdfInfo(pdf, "Pages"), "1");
+}
+
+TEST_F(PrintOutputTest, LandscapeFromSetupTurnsThePage) {
+  REQUIRE_PEER_TOOL("pdfinfo");
+  TWinPrinter printer(NoPrinters());
+  ControlInput landscape;
+  landscape.id = kOrientationListId;
+  landscape.selection = 1;
+  host_.dialogs.Script(ScriptedAnswer::Press(kIdOk, {landscape}));
+  printer.Setup(host_.dialogs, kNoWindow);
+  EXPECT_TRUE(printer.Landscape());
+  ASSERT_TRUE(RunPrintCommand(host_, printer, false));
+  EXPECT_EQ(PdfInfo(dir_.File("sample.pdf"), "Page size").rfind("841.89 x 595.2", 0), 0U)
+      << PdfInfo(dir_.File("sample.pdf"), "Page size");
 }
 
 TEST_F(PrintOutputTest, CancelInThePrintDialogPrintsNothing) {
