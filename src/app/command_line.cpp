@@ -6,6 +6,7 @@
 #include "platform/path.h"
 #include "platform/system_folder.h"
 #include "settings/decimal.h"
+#include "show/event_action.h"
 
 namespace {
 
@@ -21,13 +22,13 @@ struct KeywordInfo {
 // so "-p" prints, "-c" converts to GIF and "-d" changes the directory.
 constexpr std::array<KeywordInfo, 9> kKeywords = {{
     {"Directory", Keyword::Directory, 0},
-    {"Print", Keyword::Print, kPrintEventAction},
-    {"ConvertToGIF", Keyword::Convert, kSaveAsGifEventAction},
-    {"ConvertToBMP", Keyword::Convert, kSaveAsGifEventAction + 1},
-    {"ConvertToPCX", Keyword::Convert, kSaveAsGifEventAction + 2},
-    {"ConvertToTGA", Keyword::Convert, kSaveAsGifEventAction + 3},
-    {"ConvertToJPG", Keyword::Convert, kSaveAsGifEventAction + 4},
-    {"ConvertToTIF", Keyword::Convert, kSaveAsGifEventAction + 5},
+    {"Print", Keyword::Print, kPrintAction},
+    {"ConvertToGIF", Keyword::Convert, kSaveGifAction},
+    {"ConvertToBMP", Keyword::Convert, kSaveBmpAction},
+    {"ConvertToPCX", Keyword::Convert, kSavePcxAction},
+    {"ConvertToTGA", Keyword::Convert, kSaveTgaAction},
+    {"ConvertToJPG", Keyword::Convert, kSaveJpgAction},
+    {"ConvertToTIF", Keyword::Convert, kSaveTifAction},
     {"Install", Keyword::Install, 0},
 }};
 
@@ -87,7 +88,7 @@ SlideshowRunAction StartSlideshowRun(TProfile& profile, int event_action) {
     profile.Set(key, 0);
   }
   profile.Set(IntKey::ImageDisplayEvent, event_action);
-  profile.Set(IntKey::SlideshowDoneEvent, kExitProgramEventAction);
+  profile.Set(IntKey::SlideshowDoneEvent, kExitProgramAction);
   return run;
 }
 

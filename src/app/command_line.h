@@ -42,11 +42,6 @@ struct AddFileSpecAction {
 using StartupAction =
     std::variant<ChangeDirectoryAction, SlideshowRunAction, InstallAction, AddFileSpecAction>;
 
-// Event actions that a print or conversion run sets.
-inline constexpr int kPrintEventAction = 1;
-inline constexpr int kSaveAsGifEventAction = 2;
-inline constexpr int kExitProgramEventAction = 9;
-
 // Asks for the default printer without a dialog; false when there is none.
 using DefaultPrinterQuery = std::function<bool()>;
 

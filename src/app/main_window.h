@@ -90,8 +90,8 @@ class TZentropeWin : public WindowHandler,
   // The platform the window lives on: its dialogs, clipboard and help viewer.
   PlatformBackend& Backend() const { return backend_; }
   void LoadCurrent() override;
-  void RunCommand(std::uint32_t command_id) override;
-  void PostCommand(std::uint32_t command_id) override;
+  void RunCommand(std::uint32_t command_id);
+  void PostCommand(ShowCommand command) override;
   bool PageFull() const override;
   bool PaintPending() const override { return UsesPageBitmap() && !dirty_.IsEmpty(); }
   void PaintPendingPortion() override;

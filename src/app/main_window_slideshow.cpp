@@ -36,7 +36,22 @@ void TZentropeWin::InstallSlideshow() {
   SetInputFilter([this](const Message& message) { return slideshow_->FilterInputEvent(message); });
 }
 
-void TZentropeWin::PostCommand(std::uint32_t command_id) {
+void TZentropeWin::PostCommand(ShowCommand command) {
+  std::uint32_t command_id = CM_EXIT;
+  switch (command) {
+    case ShowCommand::kNext:
+      command_id = CM_NEXT;
+      break;
+    case ShowCommand::kRandom:
+      command_id = CM_RANDOM;
+      break;
+    case ShowCommand::kPrevious:
+      command_id = CM_PREVIOUS;
+      break;
+    case ShowCommand::kExit:
+      command_id = CM_EXIT;
+      break;
+  }
   backend_.EventLoop().PostCommand(window_->Id(), command_id);
 }
 

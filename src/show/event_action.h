@@ -4,20 +4,21 @@
 enum EventAction : int {
   kNormalAction = 0,  // input: handled as usual; show events: nothing
   kPrintAction = 1,
-  kSaveGifAction = 2,  // 2..7: save as GIF, BMP, PCX, TGA, JPG, TIF
+  kSaveGifAction = 2,
+  kSaveBmpAction = 3,
+  kSavePcxAction = 4,
+  kSaveTgaAction = 5,
+  kSaveJpgAction = 6,
   kSaveTifAction = 7,
   kStopSlideshowAction = 8,
   kExitProgramAction = 9,
   kIgnoreAction = 10,  // input: swallowed; show events: nothing
 };
 
-// The save type (1 GIF .. 6 TIFF) of a save action.
+// The save type (1 GIF .. 6 TIFF) of a save action, and back.
 constexpr int SaveTypeOfAction(int action) {
   return action - 1;
 }
-
-// The commands the slideshow posts to the main window.
-inline constexpr unsigned kNextCommand = 110;
-inline constexpr unsigned kRandomCommand = 111;
-inline constexpr unsigned kPreviousCommand = 112;
-inline constexpr unsigned kExitCommand = 142;
+constexpr int SaveActionOfType(int save_type) {
+  return save_type + 1;
+}

@@ -73,15 +73,15 @@ bool TSlideshow::Running() const {
   return host_.Settings().Get(IntKey::RunSlideshow) != 0;
 }
 
-std::uint32_t TSlideshow::StepCommand() const {
-  if (host_.Settings().Get(IntKey::RandomOrder) != 0) return kRandomCommand;
+ShowCommand TSlideshow::StepCommand() const {
+  if (host_.Settings().Get(IntKey::RandomOrder) != 0) return ShowCommand::kRandom;
   switch (host_.LastStep()) {
     case kStepNext:
-      return kNextCommand;
+      return ShowCommand::kNext;
     case kStepRandom:
-      return kRandomCommand;
+      return ShowCommand::kRandom;
     default:
-      return kPreviousCommand;
+      return ShowCommand::kPrevious;
   }
 }
 
@@ -207,7 +207,7 @@ void TSlideshow::RunEventAction(int action) {
     case kExitProgramAction:
       if (IsLongOperation()) RequestCancel();
       if (Running()) ToggleSlideshow();
-      host_.PostCommand(kExitCommand);
+      host_.PostCommand(ShowCommand::kExit);
       return;
     default:
       if (action >= kSaveGifAction && action <= kSaveTifAction) SaveShown(action);

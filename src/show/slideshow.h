@@ -5,12 +5,10 @@
 // sound or movie was playing.
 #pragma once
 
-#include <cstdint>
-
 #include "platform/event_loop.h"
 #include "platform/message.h"
+#include "show/slideshow_host.h"
 
-class SlideshowHost;
 class TBatchRun;
 
 // Mouse movement counts only beyond this many pixels from the rest point.
@@ -33,7 +31,7 @@ class TSlideshow {
   // Carries out an event action (0..10).
   void RunEventAction(int action);
   // The navigation command the slideshow steps with.
-  std::uint32_t StepCommand() const;
+  ShowCommand StepCommand() const;
 
   // A print or conversion run that counts its files and failures; null
   // for none. Not owned.

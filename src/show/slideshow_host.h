@@ -15,6 +15,10 @@ class TWindow;
 // The three moments the slideshow's delays count from.
 enum class SlideshowClock { kImage, kSound, kMovie };
 
+// The commands the slideshow asks of the main window, which maps them to its
+// own command ids.
+enum class ShowCommand { kNext, kRandom, kPrevious, kExit };
+
 // What became of a save without a dialog.
 struct ShownSave {
   bool saved = false;
@@ -30,10 +34,8 @@ class SlideshowHost {
   virtual TWindow& MainWindow() = 0;
   // Shows the list's current file.
   virtual void LoadCurrent() = 0;
-  // Runs a command of the main window as if the user had chosen it.
-  virtual void RunCommand(std::uint32_t command_id) = 0;
   // Queues a command for the main window; it runs after the current message.
-  virtual void PostCommand(std::uint32_t command_id) = 0;
+  virtual void PostCommand(ShowCommand command) = 0;
   // The frame that takes the next picture is the last of its page.
   virtual bool PageFull() const = 0;
   // Part of the page still waits to be drawn.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "settings/profile_environment.h"
+#include "show/event_action.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -100,14 +101,14 @@ TEST_F(CommandLineTest, PrintRunChangesSettingsOnlyWhileTheSlideshowRuns) {
   const auto actions = Interpret({"-p", "a.gif"});
   ASSERT_EQ(actions.size(), 2u);
   const auto& run = std::get<SlideshowRunAction>(actions[0]);
-  EXPECT_EQ(run.event_action, kPrintEventAction);
+  EXPECT_EQ(run.event_action, kPrintAction);
   EXPECT_TRUE(run.slideshow_started);
   EXPECT_FALSE(Spec(actions[1]).with_siblings) << "only the named file is printed";
   EXPECT_EQ(profile_->Get(IntKey::RunSlideshow), 1);
   EXPECT_EQ(profile_->Get(IntKey::DelayBetweenImages), 0);
   EXPECT_EQ(profile_->Get(IntKey::SoundEnable), 0);
-  EXPECT_EQ(profile_->Get(IntKey::ImageDisplayEvent), kPrintEventAction);
-  EXPECT_EQ(profile_->Get(IntKey::SlideshowDoneEvent), kExitProgramEventAction);
+  EXPECT_EQ(profile_->Get(IntKey::ImageDisplayEvent), kPrintAction);
+  EXPECT_EQ(profile_->Get(IntKey::SlideshowDoneEvent), kExitProgramAction);
 
   profile_->ReleaseSnapshot();  // what stopping the slideshow does
   EXPECT_EQ(profile_->Get(IntKey::RunSlideshow), 0);

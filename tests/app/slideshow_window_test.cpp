@@ -108,6 +108,22 @@ TEST_F(SlideshowWindowTest, AFourByThreeSheetFillsAPageAndTheThirteenthStartsANe
             background);
 }
 
+TEST_F(SlideshowWindowTest, TheSlideshowsCommandsStepTheListAndClose) {
+  Start({WritePicture("s1.gif", 40), WritePicture("s2.gif", 80), WritePicture("s3.gif", 120)}, {});
+  ASSERT_EQ(window_->Names()[kImageName], "s1.gif");
+  window_->PostCommand(ShowCommand::kNext);
+  Run();
+  EXPECT_EQ(window_->Names()[kImageName], "s2.gif");
+  window_->PostCommand(ShowCommand::kNext);
+  Run();
+  window_->PostCommand(ShowCommand::kPrevious);
+  Run();
+  EXPECT_EQ(window_->Names()[kImageName], "s2.gif");
+  window_->PostCommand(ShowCommand::kExit);
+  Run();
+  EXPECT_TRUE(window_->IsClosed());
+}
+
 TEST_F(SlideshowWindowTest, AConversionRunSavesEveryFileOnceAndRestoresTheSettings) {
   std::vector<std::string> arguments = {"-ConvertToBMP"};
   for (int i = 0; i < 5; ++i)

@@ -28,8 +28,8 @@ void TFakeHost::SetFiles(const std::vector<std::string>& names) {
   for (const std::string& name : names) files_.AddFile(name);
 }
 
-std::vector<std::uint32_t> TFakeHost::TakePosted() {
-  std::vector<std::uint32_t> posted;
+std::vector<ShowCommand> TFakeHost::TakePosted() {
+  std::vector<ShowCommand> posted;
   posted.swap(posted_);
   return posted;
 }

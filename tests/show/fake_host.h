@@ -25,7 +25,7 @@ class TFakeHost : public SlideshowHost, public WindowHandler {
   void Advance(std::uint32_t milliseconds) { backend_->Clock().Advance(milliseconds); }
   std::uint32_t Now() { return backend_->Clock().Now(); }
   // Takes the commands posted so far.
-  std::vector<std::uint32_t> TakePosted();
+  std::vector<ShowCommand> TakePosted();
 
   // SlideshowHost.
   TProfile& Settings() override { return settings_; }
@@ -33,8 +33,7 @@ class TFakeHost : public SlideshowHost, public WindowHandler {
   TImage& Picture() override { return image_; }
   TWindow& MainWindow() override { return *window_; }
   void LoadCurrent() override { ++loads; }
-  void RunCommand(std::uint32_t command_id) override { run.push_back(command_id); }
-  void PostCommand(std::uint32_t command_id) override { posted_.push_back(command_id); }
+  void PostCommand(ShowCommand command) override { posted_.push_back(command); }
   bool PageFull() const override { return page_full; }
   bool PaintPending() const override { return paint_pending > 0; }
   void PaintPendingPortion() override { --paint_pending; }
@@ -91,7 +90,6 @@ class TFakeHost : public SlideshowHost, public WindowHandler {
   bool print_result = true;
   std::vector<bool> erased;
   std::vector<Point> frame_points;
-  std::vector<std::uint32_t> run;
   // Save types asked for, and whether each save succeeds.
   std::vector<int> saves;
   std::vector<bool> save_results;
@@ -107,5 +105,5 @@ class TFakeHost : public SlideshowHost, public WindowHandler {
   TProfile settings_;
   TFilePkg files_;
   TImage image_;
-  std::vector<std::uint32_t> posted_;
+  std::vector<ShowCommand> posted_;
 };

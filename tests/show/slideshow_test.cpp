@@ -52,7 +52,7 @@ TEST_F(SlideshowTest, StartingHoldsTheSnapshotAndPostsTheFirstStep) {
   slideshow_.ToggleSlideshow();
   EXPECT_EQ(Settings().Get(IntKey::RunSlideshow), 1);
   EXPECT_TRUE(Settings().SnapshotHeld());
-  EXPECT_EQ(host_.TakePosted(), std::vector<std::uint32_t>{kNextCommand});
+  EXPECT_EQ(host_.TakePosted(), std::vector<ShowCommand>{ShowCommand::kNext});
 }
 
 TEST_F(SlideshowTest, DelayZeroStepsOnTheFirstIdleAfterThePaint) {
@@ -65,7 +65,7 @@ TEST_F(SlideshowTest, DelayZeroStepsOnTheFirstIdleAfterThePaint) {
   EXPECT_TRUE(host_.TakePosted().empty());
   Painted();
   EXPECT_EQ(slideshow_.SlideshowIdle(), IdleResult::kWaiting);
-  EXPECT_EQ(host_.TakePosted(), std::vector<std::uint32_t>{kNextCommand});
+  EXPECT_EQ(host_.TakePosted(), std::vector<ShowCommand>{ShowCommand::kNext});
 }
 
 TEST_F(SlideshowTest, DelayOfNSecondsCountsWholeSecondsFromThePaint) {
@@ -77,7 +77,7 @@ TEST_F(SlideshowTest, DelayOfNSecondsCountsWholeSecondsFromThePaint) {
   EXPECT_TRUE(host_.TakePosted().empty());
   host_.Advance(1);
   slideshow_.SlideshowIdle();
-  EXPECT_EQ(host_.TakePosted(), std::vector<std::uint32_t>{kNextCommand});
+  EXPECT_EQ(host_.TakePosted(), std::vector<ShowCommand>{ShowCommand::kNext});
   // The step restarts the clock: the next idle waits again.
   slideshow_.SlideshowIdle();
   EXPECT_TRUE(host_.TakePosted().empty());
@@ -104,14 +104,16 @@ TEST_F(SlideshowTest, AnEmptyListNeverSteps) {
 }
 
 TEST_F(SlideshowTest, StepCommandFollowsTheLastStepUnlessRandomOrderIsOn) {
-  const std::vector<std::pair<int, std::uint32_t>> cases = {
-      {1, kNextCommand}, {2, kRandomCommand}, {-1, kPreviousCommand}, {-2, kPreviousCommand}};
+  const std::vector<std::pair<int, ShowCommand>> cases = {{1, ShowCommand::kNext},
+                                                          {2, ShowCommand::kRandom},
+                                                          {-1, ShowCommand::kPrevious},
+                                                          {-2, ShowCommand::kPrevious}};
   for (const auto& [last_step, command] : cases) {
     host_.last_step = last_step;
     Settings().Set(IntKey::RandomOrder, 0);
     EXPECT_EQ(slideshow_.StepCommand(), command) << last_step;
     Settings().Set(IntKey::RandomOrder, 1);
-    EXPECT_EQ(slideshow_.StepCommand(), kRandomCommand) << last_step;
+    EXPECT_EQ(slideshow_.StepCommand(), ShowCommand::kRandom) << last_step;
   }
 }
 
@@ -122,7 +124,7 @@ TEST_F(SlideshowTest, AfterPreviousTheSlideshowKeepsSteppingBackwards) {
   for (int i = 0; i < 3; ++i) {
     Painted();
     slideshow_.SlideshowIdle();
-    EXPECT_EQ(host_.TakePosted(), std::vector<std::uint32_t>{kPreviousCommand});
+    EXPECT_EQ(host_.TakePosted(), std::vector<ShowCommand>{ShowCommand::kPrevious});
   }
 }
 
@@ -143,7 +145,7 @@ TEST_F(SlideshowTest, AnUpcomingSoundWaitsForThePlayingOneThenItsDelay) {
   EXPECT_TRUE(host_.TakePosted().empty());
   host_.Advance(1);
   slideshow_.SlideshowIdle();
-  EXPECT_EQ(host_.TakePosted(), std::vector<std::uint32_t>{kNextCommand});
+  EXPECT_EQ(host_.TakePosted(), std::vector<ShowCommand>{ShowCommand::kNext});
   EXPECT_EQ(host_.sound_time, host_.Now());
 }
 
@@ -158,7 +160,7 @@ TEST_F(SlideshowTest, AnUpcomingMovieUsesTheMovieDelayAndClock) {
   EXPECT_TRUE(host_.TakePosted().empty());
   host_.Advance(1000);
   slideshow_.SlideshowIdle();
-  EXPECT_EQ(host_.TakePosted(), std::vector<std::uint32_t>{kNextCommand});
+  EXPECT_EQ(host_.TakePosted(), std::vector<ShowCommand>{ShowCommand::kNext});
 }
 
 TEST_F(SlideshowTest, ShowEventsRunInOrderAndTheDoneExitGivesTheSettingsBack) {
@@ -174,7 +176,7 @@ TEST_F(SlideshowTest, ShowEventsRunInOrderAndTheDoneExitGivesTheSettingsBack) {
   Painted();
   slideshow_.SlideshowIdle();
   EXPECT_EQ(host_.saves, (std::vector<int>{4, 1}));
-  EXPECT_EQ(host_.TakePosted(), std::vector<std::uint32_t>{kExitCommand});
+  EXPECT_EQ(host_.TakePosted(), std::vector<ShowCommand>{ShowCommand::kExit});
   EXPECT_EQ(Settings().Get(IntKey::RunSlideshow), 0);
   EXPECT_EQ(Settings().Get(IntKey::DelayBetweenImages), 7);
   EXPECT_EQ(Settings().Get(IntKey::SlideshowDoneEvent), 0);
@@ -269,7 +271,7 @@ TEST_F(SlideshowTest, AWrongPasswordKeepsTheShowAndThrowsTheInputAway) {
   host_.password_answers = {true};
   EXPECT_TRUE(slideshow_.FilterInputEvent(Key(MessageId::kKeyDown)));
   EXPECT_EQ(Settings().Get(IntKey::RunSlideshow), 0);
-  EXPECT_EQ(host_.TakePosted(), std::vector<std::uint32_t>{kExitCommand});
+  EXPECT_EQ(host_.TakePosted(), std::vector<ShowCommand>{ShowCommand::kExit});
 }
 
 TEST_F(SlideshowTest, InputDuringThePasswordPromptOpensNoSecondPrompt) {
@@ -292,7 +294,7 @@ TEST_F(SlideshowTest, WithoutThePasswordOptionAnExitNeedsNoPrompt) {
   Start();
   EXPECT_TRUE(slideshow_.FilterInputEvent(Key(MessageId::kKeyDown)));
   EXPECT_EQ(host_.password_prompts, 0);
-  EXPECT_EQ(host_.TakePosted(), std::vector<std::uint32_t>{kExitCommand});
+  EXPECT_EQ(host_.TakePosted(), std::vector<ShowCommand>{ShowCommand::kExit});
 }
 
 // What a conversion run sets up: the snapshot, then the run's own settings.
@@ -326,9 +328,9 @@ TEST_F(SlideshowTest, ABatchConversionOfFiveFilesSavesEachOnceAndRestoresTheDela
     const std::size_t saves_before = host_.saves.size();
     slideshow_.SlideshowIdle();
     if (host_.saves.size() > saves_before) saved_files.push_back(host_.Files().Current());
-    const std::vector<std::uint32_t> posted = host_.TakePosted();
-    if (posted == std::vector<std::uint32_t>{kExitCommand}) break;
-    ASSERT_EQ(posted, std::vector<std::uint32_t>{kNextCommand});
+    const std::vector<ShowCommand> posted = host_.TakePosted();
+    if (posted == std::vector<ShowCommand>{ShowCommand::kExit}) break;
+    ASSERT_EQ(posted, std::vector<ShowCommand>{ShowCommand::kNext});
     host_.Files().Next(kSortedOrder);
   }
   EXPECT_EQ(saved_files,
@@ -355,7 +357,7 @@ TEST_F(SlideshowTest, ExitCancelsARunningOperation) {
   slideshow_.RunEventAction(kExitProgramAction);
   EXPECT_TRUE(IsCancelRequested());
   EndLongOperation();
-  EXPECT_EQ(host_.TakePosted(), std::vector<std::uint32_t>{kExitCommand});
+  EXPECT_EQ(host_.TakePosted(), std::vector<ShowCommand>{ShowCommand::kExit});
 }
 
 }  // namespace

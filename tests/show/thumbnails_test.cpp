@@ -33,7 +33,7 @@ TEST_F(ThumbnailsTest, TheFirstPressStartsASheetRunFromTheFirstFile) {
   host_.Files().Next(kSortedOrder);  // b.gif current
   DisplayThumbnails(host_, slideshow_);
   EXPECT_TRUE(host_.Files().AtEnd());
-  EXPECT_EQ(host_.TakePosted(), std::vector<std::uint32_t>{kNextCommand});
+  EXPECT_EQ(host_.TakePosted(), std::vector<ShowCommand>{ShowCommand::kNext});
   EXPECT_EQ(Settings().Get(IntKey::ThumbnailsEnable), 1);
   EXPECT_EQ(Settings().Get(IntKey::RunSlideshow), 1);
   const Size client = host_.MainWindow().ClientSize();

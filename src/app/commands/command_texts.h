@@ -32,7 +32,6 @@ inline constexpr const char* kSaveAsFilters =
     "PNG File (*.png)|*.png|";
 inline constexpr const char* kSavingCaption = " Saving: [%s]";
 inline constexpr const char* kSavedAsLog = "Saved %s as %s";
-inline constexpr const char* kSaveAsFailedLog = "Error occurred while saving %s as %s";
 
 inline constexpr const char* kErrorCaption = "Error";
 inline constexpr const char* kClipboardBusyMessage = "Unable to open clipboard.";

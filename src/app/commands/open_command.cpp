@@ -13,12 +13,10 @@
 #include "platform/long_operation.h"
 #include "platform/path.h"
 #include "platform/platform_info.h"
+#include "show/event_action.h"
 
 namespace {
 constexpr int kProgressPercent = 50;
-// Event actions 2..7 save as GIF .. TIF; 8 stops the slideshow.
-constexpr int kSaveActionOffset = 1;
-constexpr int kStopSlideshowAction = 8;
 
 std::string JoinName(const std::string& directory, const std::string& name) {
   if (directory.empty() || (!name.empty() && name.front() == '/')) return name;
@@ -80,7 +78,7 @@ void StartConversion(TZentropeWin& win, int convert_type) {
         IntKey::DelayBetweenSounds, IntKey::DelayBetweenMovies}) {
     settings.Set(key, 0);
   }
-  settings.Set(IntKey::ImageDisplayEvent, convert_type + kSaveActionOffset);
+  settings.Set(IntKey::ImageDisplayEvent, SaveActionOfType(convert_type));
   settings.Set(IntKey::SlideshowDoneEvent, kStopSlideshowAction);
 }
 }  // namespace

@@ -3,7 +3,6 @@
 // chosen type.
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -22,12 +21,12 @@
 #include "platform/long_operation.h"
 #include "platform/packed_dib.h"
 #include "platform/path.h"
+#include "show/save_names.h"
 
 namespace {
 constexpr const char* kSaveExtensions[kSaveTypeCount] = {".gif", ".bmp", ".pcx", ".tga",
                                                          ".jpg", ".tif", ".png"};
 constexpr const char* kUnnamedPicture = "zentrp32";
-constexpr int kLastSheetNumber = 998;
 
 int ClampSaveType(int save_type) {
   return std::clamp(save_type, 1, kSaveTypeCount);
@@ -38,17 +37,9 @@ bool HasLowerCase(const std::string& text) {
                      [](char c) { return std::islower(static_cast<unsigned char>(c)) != 0; });
 }
 
-// "thumb001" .. "thumb998" in the proposal's folder: the first that is free.
-std::string SheetName(const std::string& proposal) {
-  PathParts parts = SplitPath(proposal);
-  for (int number = 1; number <= kLastSheetNumber; ++number) {
-    char name[16];
-    std::snprintf(name, sizeof name, "thumb%3.3d", number);
-    parts.name = name;
-    std::error_code ignored;
-    if (!std::filesystem::exists(JoinPath(parts), ignored)) break;
-  }
-  return JoinPath(parts);
+bool FileExists(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::exists(path, ignored);
 }
 
 std::vector<std::string> TypeExtensions() {
@@ -141,7 +132,7 @@ bool SavePictureAs(TZentropeWin& win, const std::string& path, int save_type) {
   const std::string& name = win.Names()[kImageName];
   if (!saved) {
     if (settings.Get(IntKey::ShowLog) == 0) WindowInternals::ToggleTextWindow(win, CM_SHOW_LOG);
-    LogLine(kSaveAsFailedLog, name, path);
+    LogLine(kSaveFailedLog, name, path);
     return false;
   }
   LogLine(kSavedAsLog, name, path);
@@ -152,7 +143,7 @@ void SaveAs(TZentropeWin& win) {
   TProfile& settings = win.Settings();
   const int save_type = ClampSaveType(settings.Get(IntKey::SaveAsIndex));
   std::string path = SaveAsProposal(win.Names()[kImagePath], win.Names()[kImageName], save_type);
-  if (WindowInternals::SheetOn(win)) path = SheetName(path);
+  if (WindowInternals::SheetOn(win)) path = ThumbnailSaveName(path, FileExists);
   if (settings.Get(IntKey::RunSlideshow) == 0) {
     std::optional<std::string> chosen = AskSaveName(win, path);
     if (!chosen) return;
