@@ -93,7 +93,7 @@ TEST_F(PictureTools, InfoAndPpmShowTheLoadedPicture) {
 }
 
 TEST_F(PictureTools, RefusedPicturesFailWithoutWritingThePlaceholder) {
-  // A BMP of 16 bits per pixel: recognised, then refused.
+  // A BMP of 7 bits per pixel: recognised, then refused.
   std::vector<std::uint8_t> bmp(64, 0);
   bmp[0] = 'B';
   bmp[1] = 'M';
@@ -102,7 +102,7 @@ TEST_F(PictureTools, RefusedPicturesFailWithoutWritingThePlaceholder) {
   bmp[18] = 2;   // width
   bmp[22] = 1;   // height
   bmp[26] = 1;   // planes
-  bmp[28] = 16;  // bits per pixel
+  bmp[28] = 7;   // bits per pixel
   const std::string in = files_.File("deep.bmp");
   ASSERT_TRUE(WriteFileBytes(in, bmp));
   const std::string zpicture = ShellQuote(Tool("zpicture"));
@@ -116,7 +116,7 @@ TEST_F(PictureTools, RefusedPicturesFailWithoutWritingThePlaceholder) {
   EXPECT_FALSE(Exists(out));
   EXPECT_FALSE(Exists(files_.File("out.tga")));
   const std::string said = CommandOutput(zpicture + " info " + ShellQuote(in) + " 2>&1");
-  EXPECT_NE(said.find("BMP Error: 16 bits per pixel are not read"), std::string::npos) << said;
+  EXPECT_NE(said.find("BMP Error: 7 bits per pixel are not read"), std::string::npos) << said;
 }
 
 TEST_F(PictureTools, ConvertSetsOptionsByNameAndRefusesUnknownOnes) {
