@@ -42,6 +42,12 @@ bool InSingleClass(std::string_view extension, int index) {
   }
 }
 
+// Pictures of the newer formats have no filter entry of their own (the stored filter
+// indexes must keep their meaning) but belong to the picture and known-file groups.
+bool IsNewerPicture(std::string_view extension) {
+  return IsOneOf(extension, {".png", ".webp"});
+}
+
 bool InClassRange(std::string_view extension, int first, int last) {
   for (int index = first; index <= last; ++index) {
     if (InSingleClass(extension, index)) return true;
@@ -54,9 +60,9 @@ bool InClassRange(std::string_view extension, int first, int last) {
 bool ExtensionInClass(std::string_view extension, int index) {
   switch (index) {
     case kAllImageFiles:
-      return InClassRange(extension, kGifFiles, kTiffFiles);
+      return InClassRange(extension, kGifFiles, kTiffFiles) || IsNewerPicture(extension);
     case kAllKnownFiles:
-      return InClassRange(extension, kGifFiles, kZipFiles);
+      return InClassRange(extension, kGifFiles, kZipFiles) || IsNewerPicture(extension);
     case kAllFiles:
       return true;
     default:

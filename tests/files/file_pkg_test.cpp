@@ -48,6 +48,22 @@ TEST_F(FileListTest, SpecWithoutExtensionNamesAFolderUnlessItIsAFile) {
   EXPECT_EQ(list.Names(kSortedOrder), (Names{Path("README")}));
 }
 
+TEST_F(FileListTest, NewerPictureFormatsJoinTheGroupsButNoSingleClass) {
+  Make({"shots/a.png", "shots/b.WEBP", "shots/c.gif", "shots/d.wav", "shots/e.txt"});
+  TFilePkg list;
+  list.AddSpec(Path("shots"), kAllImageFiles, false, false);
+  EXPECT_EQ(list.Names(kSortedOrder),
+            (Names{Path("shots/a.png"), Path("shots/b.WEBP"), Path("shots/c.gif")}));
+
+  list.Clear();
+  list.AddSpec(Path("shots"), kAllKnownFiles, false, false);
+  EXPECT_EQ(list.Count(), 4);
+
+  list.Clear();
+  list.AddSpec(Path("shots"), kGifFiles, false, false);
+  EXPECT_EQ(list.Names(kSortedOrder), (Names{Path("shots/c.gif")}));
+}
+
 TEST_F(FileListTest, NamedFileWithSiblingsFollowsEarlierEntriesAndIsListedOnce) {
   Make({"c.gif", "a.gif", "b.gif", "x.txt"});
   TFilePkg list;

@@ -14,13 +14,14 @@ inline constexpr const char* kOpenFilters =
     "Targa Files|*.tga|"
     "JPEG Files|*.jpg|"
     "TIFF Files|*.tif|"
-    "Image Files|*.gif;*.bmp;*.dib;*.rle;*.pcx;*.tga;*.jpg;*.tif|"
+    "Image Files|*.gif;*.bmp;*.dib;*.rle;*.pcx;*.tga;*.jpg;*.tif;*.png;*.webp|"
     "Sound Files|*.mid;*.wav;*.mci|"
     "Movie Files|*.avi;*.mpg;*.mmm;*.mov;*.fli;*.flc|"
     "Slide Show Files|*.sli|"
     "Uuencoded Files|*.uue;*.uu1;*.01|"
     "ZIP Files|*.zip|"
-    "Zentrope Files|*.gif;*.bmp;*.dib;*.rle;*.pcx;*.tga;*.jpg;*.tif;*.mid;*.wav;*.mci;*.avi;*.mpg;"
+    "Zentrope Files|*.gif;*.bmp;*.dib;*.rle;*.pcx;*.tga;*.jpg;*.tif;*.png;*.webp;*.mid;*.wav;*.mci;"
+    "*.avi;*.mpg;"
     "*.mmm;*.mov;*.fli;*.flc;*.sli;*.uue;*.uu1;*.01;*.zip|"
     "All Files|*.*|";
 
