@@ -20,6 +20,7 @@
 #include "platform/dialogs.h"
 #include "platform/path.h"
 #include "platform/platform_info.h"
+#include "platform/saver_target.h"
 #include "platform/screen_saver_start.h"
 #include "platform/system_folder.h"
 #include "settings/profile.h"
@@ -32,6 +33,8 @@ namespace {
 constexpr int kExitNoDisplay = 2;
 constexpr int kExitScriptFailed = 1;
 constexpr const char* kNeedsDisplay = "needs a display, or the option -headless\n";
+constexpr const char* kSaverTargetIgnored =
+    "-root and XSCREENSAVER_WINDOW are ignored by the headless backend";
 
 bool HasArgument(const std::vector<std::string>& arguments, const char* wanted) {
   for (const auto& argument : arguments) {
@@ -75,8 +78,10 @@ int main(int argc, char* argv[]) {
   DetectRunModeAtStart(argc, argv);
   const std::vector<std::string> all_arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   std::vector<std::string> arguments;
+  const bool saver_run = CurrentRunMode() == RunMode::Saver;
   for (const auto& argument : all_arguments) {
-    if (!IsBackendOption(argument)) arguments.push_back(argument);
+    if (IsBackendOption(argument) || (saver_run && argument == "-root")) continue;
+    arguments.push_back(argument);
   }
   if (CurrentRunMode() == RunMode::Viewer) {
     if (HasArgument(arguments, "--help")) {
@@ -109,6 +114,16 @@ int main(int argc, char* argv[]) {
     if (const std::optional<int> depth = RequestedDisplayDepth()) backend->SetDisplayDepth(*depth);
   } else {
     backend = CreatePlatformBackend(kind);
+  }
+  if (saver_run) {
+    // As a hack of the desktop's saver, the saver draws into that saver's window.
+    if (std::optional<SaverTarget> target = SaverTargetFromStart(all_arguments, Environment)) {
+      if (kind == BackendKind::kHeadless) {
+        std::fprintf(stderr, "%s: %s\n", ProgramName().c_str(), kSaverTargetIgnored);
+      } else {
+        RequestSaverTarget(std::move(target));
+      }
+    }
   }
   TZentropeApp app;
   TRegistryStore registry;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/wx/saver_embedding.h"
 #include "platform/wx/wx_cursors.h"
 
 // The client area: shows the screen surface and turns mouse, scroll and drop
@@ -182,6 +183,8 @@ void TWxWindowPeer::Attach(TWindow& window) {
     host_.FocusChanged(id, event.GetActive());
   });
   applied_placement_ = WindowPlacement{Rect{}, ShowState::kNormal};
+  embedding_ = ClaimSaverTarget();
+  if (embedding_ && !EmbedInSaverTarget(*frame_, host_.Scale())) embedding_ = false;
   StateChanged(window);
 }
 
@@ -263,7 +266,7 @@ void TWxWindowPeer::ApplyPlacement(const WindowPlacement& placement) {
 void TWxWindowPeer::ShowMenuBar() {
   wxMenuBar* bar = frame_->GetMenuBar();
   if (!bar) return;
-  const bool shown = window_->MenuShown() && !full_screen_;
+  const bool shown = window_->MenuShown() && !full_screen_ && !embedding_;
   if (bar->IsShown() != shown) {
     bar->Show(shown);
     frame_->SendSizeEvent();
@@ -303,7 +306,9 @@ void TWxWindowPeer::StateChanged(TWindow& window) {
     topmost_ = window.Topmost();
     gtk_window_set_keep_above(GTK_WINDOW(frame_->GetHandle()), topmost_);
   }
-  const bool full_screen = !window.HasFrame();
+  // Inside another window, that window's size is the frame's: no full screen
+  // and no placement of the program's own.
+  const bool full_screen = !window.HasFrame() && !embedding_;
   if (full_screen != full_screen_) {
     full_screen_ = full_screen;
     frame_->ShowFullScreen(full_screen, wxFULLSCREEN_ALL);
@@ -311,7 +316,7 @@ void TWxWindowPeer::StateChanged(TWindow& window) {
     if (!full_screen) applied_placement_ = WindowPlacement{Rect{}, ShowState::kNormal};
   }
   ShowMenuBar();
-  if (window.Placement() != applied_placement_) {
+  if (!embedding_ && window.Placement() != applied_placement_) {
     applied_placement_ = window.Placement();
     ApplyPlacement(applied_placement_);
   }

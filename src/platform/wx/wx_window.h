@@ -87,6 +87,8 @@ class TWxWindowPeer : public WindowPeer {
   // move it again.
   WindowPlacement applied_placement_;
   bool full_screen_ = false;
+  // The frame lives inside the window a saver run named.
+  bool embedding_ = false;
   bool topmost_ = false;
   ScrollBarState horizontal_;
   ScrollBarState vertical_;
