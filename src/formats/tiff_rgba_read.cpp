@@ -22,6 +22,11 @@ struct RgbaImageEnd {
   void operator()(TIFFRGBAImage* rgba) const { TIFFRGBAImageEnd(rgba); }
 };
 
+// Gives libtiff a raw buffer of its own again before the lent one goes.
+struct OwnRawBufferAgain {
+  void operator()(TIFF* tiff) const { TIFFReadBufferSetup(tiff, nullptr, 1024); }
+};
+
 void StoreBandRow(const std::uint32_t* pixels, int reduction, TImage& image, int y) {
   std::uint8_t* target = image.Row(y);
   for (int x = 0; x < image.width; ++x, target += 3) {
@@ -88,6 +93,20 @@ LoadStatus ReadTiffThroughRgba(TIFF* tiff, const TiffLayout& layout, const TiffU
     return LoadStatus::kRefused;
   }
   std::unique_ptr<TIFFRGBAImage, RgbaImageEnd> end(&rgba);
+  // libtiff 4.5 rejects an uncompressed tile read into its own raw buffer
+  // whenever the tile's size is not a multiple of 1024 (the buffer is rounded
+  // up, and the size check compares against it). A buffer of exactly one tile,
+  // ours, keeps the check true; bigger tiles make libtiff take its own again.
+  std::vector<std::uint8_t> raw_tile;
+  std::unique_ptr<TIFF, OwnRawBufferAgain> lend_end;
+  if (units.tiled && layout.compression == COMPRESSION_NONE) {
+    const tmsize_t tile_size = TIFFTileSize(tiff);
+    if (tile_size > 0 && tile_size <= kTiffMaxSingleAllocation) {
+      raw_tile.resize(static_cast<std::size_t>(tile_size));
+      TIFFReadBufferSetup(tiff, raw_tile.data(), tile_size);
+      lend_end.reset(tiff);
+    }
+  }
   image.Create(static_cast<int>(layout.width), static_cast<int>(layout.height), 1, 1, 3, reduction,
                0);
   if (upright_by_tag) image.uprightOrientation = OrientationOfTag(layout.orientation);

@@ -155,6 +155,44 @@ TEST_F(TiffBounds, StripsAndTilesGiveTheKeptRowsWholeOrReduced) {
   }
 }
 
+TEST_F(TiffBounds, UncompressedTilesOfAnySizeAreRead) {
+  // 16 x 16 grey tiles hold 256 bytes, not a multiple of 1024.
+  const std::string path = files_.File("grey-tiles.tif");
+  TIFF* tiff = TIFFOpen(path.c_str(), "w");
+  ASSERT_NE(tiff, nullptr);
+  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 40);
+  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, 24);
+  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
+  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+  TIFFSetField(tiff, TIFFTAG_TILEWIDTH, 16);
+  TIFFSetField(tiff, TIFFTAG_TILELENGTH, 16);
+  Bytes tile(16 * 16);
+  for (std::uint32_t top = 0; top < 24; top += 16) {
+    for (std::uint32_t left = 0; left < 40; left += 16) {
+      for (std::uint32_t r = 0; r < 16; ++r) {
+        for (std::uint32_t c = 0; c < 16; ++c) {
+          tile[r * 16 + c] = static_cast<std::uint8_t>((top + r) * 5 + left + c + 1);
+        }
+      }
+      ASSERT_GE(TIFFWriteTile(tiff, tile.data(), left, top, 0, 0), 0);
+    }
+  }
+  TIFFClose(tiff);
+
+  TCapture capture;
+  ASSERT_EQ(LoadTiff(path).status, LoadStatus::kLoaded);
+  for (const std::string& line : capture.lines)
+    EXPECT_EQ(line.find("Error"), std::string::npos) << line;
+  ASSERT_EQ(image_->width, 40);
+  ASSERT_EQ(image_->height, 24);
+  for (int y = 0; y < 24; ++y) {
+    for (int x = 0; x < 40; ++x) {
+      ASSERT_EQ(image_->Row(y)[3 * x], (y * 5 + x + 1) & 0xFF) << x << "," << y;
+    }
+  }
+}
+
 TEST_F(TiffBounds, QuickLookReadsCompressedStripsFromTheirStart) {
   // LZW cannot jump to a row inside a strip: one strip of 40 rows.
   const std::string path = files_.File("lzw.tif");
