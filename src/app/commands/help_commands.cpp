@@ -64,7 +64,12 @@ std::string HelpFileBeside(const std::string& program) {
   if (IsRegularFile(built)) return built;
   parts.extension = kInstalledHelpFileExtension;
   const std::string installed = JoinPath(parts);
-  return IsRegularFile(installed) ? installed : built;
+  if (IsRegularFile(installed)) return installed;
+  // A packaged program: bin/zentrope with share/zentrope/zentrope.html.
+  parts.directory += std::string("../") + kPackagedHelpFolder + "/";
+  parts.extension = kHelpFileExtension;
+  const std::string packaged = JoinPath(parts);
+  return IsRegularFile(packaged) ? packaged : built;
 }
 
 std::string HelpFilePath() {
