@@ -14,9 +14,9 @@ class TZentropeWin;
 // a tick, and whether it first makes way for a running operation
 // (DeferIfBusy). Null `enabled` means always enabled; null `checked`, no tick.
 struct CommandBinding {
-  std::function<void(TZentropeWin&)> run;
-  std::function<bool(const TZentropeWin&)> enabled;
-  std::function<bool(const TZentropeWin&)> checked;
+  std::function<void(TZentropeWin&)> run{};
+  std::function<bool(const TZentropeWin&)> enabled{};
+  std::function<bool(const TZentropeWin&)> checked{};
   bool defer_if_busy = true;  // false: a "plain" command
 };
 

@@ -50,11 +50,6 @@ bool IsRegularFile(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-CommandBinding Run(void (*run)(TZentropeWin&)) {
-  CommandBinding binding;
-  binding.run = run;
-  return binding;
-}
 }  // namespace
 
 std::string HelpFileBeside(const std::string& program) {
@@ -78,10 +73,10 @@ std::string HelpFilePath() {
 
 void RegisterHelpCommands(TCommandRegistry& registry) {
   registry.Add(CM_HELP_CONTENTS,
-               Run([](TZentropeWin& win) { ShowHelp(win, HelpCommand::kContents); }));
+               {.run = [](TZentropeWin& win) { ShowHelp(win, HelpCommand::kContents); }});
   registry.Add(CM_HELP_USING,
-               Run([](TZentropeWin& win) { ShowHelp(win, HelpCommand::kHelpOnHelp); }));
-  registry.Add(CM_ABOUT, Run([](TZentropeWin& win) {
+               {.run = [](TZentropeWin& win) { ShowHelp(win, HelpCommand::kHelpOnHelp); }});
+  registry.Add(CM_ABOUT, {.run = [](TZentropeWin& win) {
                  win.Backend().Dialogs().RunDialog(AboutBox(), win.MainWindow().Id());
-               }));
+               }});
 }

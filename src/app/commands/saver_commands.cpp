@@ -38,18 +38,11 @@ void TestSaver(TZentropeWin& win) {
   win.Backend().EventLoop().Post(Message::SysCommand(win.MainWindow().Id(), kScScreenSave));
 }
 
-CommandBinding Run(void (*run)(TZentropeWin&)) {
-  CommandBinding binding;
-  binding.run = run;
-  return binding;
-}
 }  // namespace
 
 void RegisterSaverCommands(TCommandRegistry& registry) {
-  registry.Add(CM_INSTALL_SAVER, Run(InstallSaver));
-  registry.Add(CM_REMOVE_SAVER, Run(RemoveSaver));
-  registry.Add(CM_CONFIGURE_SAVER, Run(ConfigureSaver));
-  CommandBinding test = Run(TestSaver);
-  test.defer_if_busy = false;
-  registry.Add(CM_TEST_SAVER, std::move(test));
+  registry.Add(CM_INSTALL_SAVER, {.run = InstallSaver});
+  registry.Add(CM_REMOVE_SAVER, {.run = RemoveSaver});
+  registry.Add(CM_CONFIGURE_SAVER, {.run = ConfigureSaver});
+  registry.Add(CM_TEST_SAVER, {.run = TestSaver, .defer_if_busy = false});
 }

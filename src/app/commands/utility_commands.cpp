@@ -69,16 +69,11 @@ void RemoveExtension(TZentropeWin& win) {
   DisassociateExtension(desktop.classes, *extension);
 }
 
-CommandBinding Run(void (*run)(TZentropeWin&)) {
-  CommandBinding binding;
-  binding.run = run;
-  return binding;
-}
 }  // namespace
 
 void RegisterUtilityCommands(TCommandRegistry& registry) {
-  registry.Add(CM_INSTALL, Run(Install));
-  registry.Add(CM_REMOVE, Run(Remove));
-  registry.Add(CM_INSTALL_EXTENSION, Run(InstallExtension));
-  registry.Add(CM_REMOVE_EXTENSION, Run(RemoveExtension));
+  registry.Add(CM_INSTALL, {.run = Install});
+  registry.Add(CM_REMOVE, {.run = Remove});
+  registry.Add(CM_INSTALL_EXTENSION, {.run = InstallExtension});
+  registry.Add(CM_REMOVE_EXTENSION, {.run = RemoveExtension});
 }
