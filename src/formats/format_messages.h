@@ -43,6 +43,8 @@ inline constexpr std::string_view kBmpMasksNotUsable =
     "The bit-field masks (%s) are not separate, non-empty runs of bits inside the pixel";
 inline constexpr std::string_view kGifScreenTooLarge =
     "A screen of %d x %d pixels is larger than 8192";
+inline constexpr std::string_view kGifTooManyFrames =
+    "More than %d images are not animated; the file is shown as one picture";
 inline constexpr std::string_view kPcxBitsPerPlaneNotRead = "%d bits per plane are not read";
 inline constexpr std::string_view kTgaImageTypeNotRead = "Image type %d is not read";
 inline constexpr std::string_view kTgaColourMapNotRead =
