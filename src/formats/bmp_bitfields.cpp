@@ -34,7 +34,11 @@ bool DescribeBitfields(const BmpMasks& masks, int bits_per_pixel, BmpBitfields& 
       return false;
     }
     used |= mask;
-    if (i < kAlpha) fields.colour[i] = channel;
+    if (i < kAlpha) {
+      fields.colour[i] = channel;
+    } else {
+      fields.alpha = channel;
+    }
   }
   return true;
 }

@@ -13,9 +13,10 @@ struct BmpChannel {
   int bits = 0;
 };
 
-// Red, green, blue; an alpha field is checked but not shown.
+// Red, green, blue, and alpha (mask 0 when the pixels have none).
 struct BmpBitfields {
   std::array<BmpChannel, 3> colour{};
+  BmpChannel alpha{};
 };
 
 // The masks as the file gives them, in the order red, green, blue, alpha.

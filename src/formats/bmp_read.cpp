@@ -4,7 +4,9 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <vector>
 
+#include "formats/alpha_background.h"
 #include "formats/bmp_bitfields.h"
 #include "formats/bmp_format.h"
 #include "formats/bmp_rle_decoder.h"
@@ -27,8 +29,8 @@ constexpr int kInfoHeaderSize = 40;
 constexpr std::array<int, 4> kLongerInfoHeaderSizes = {52, 56, 108, 124};
 constexpr int kMaxLongerHeaderSize = 124;
 constexpr int kMaxSide = 8192;
-constexpr int kMaxRowPixels = kMaxSide + 8;       // a 1-bit row expands in whole bytes
-constexpr int kMaxRowBytes32 = 4 * kMaxSide + 3;  // with the pad
+// A 1-bit row expands in whole bytes: up to 7 pixels past the width.
+constexpr std::size_t kRowPixelSlack = 8;
 // Compression values of 16- and 32-bit pictures: none, masks after a 40-byte
 // header (or inside a longer one), and the same with an alpha mask.
 constexpr std::uint32_t kNoCompression = 0;
@@ -179,16 +181,32 @@ std::int64_t RowBytes(int width, int bits_per_pixel) {
   }
 }
 
+struct BmpReadOptions {
+  int reduction = 1;
+  PictureLimit limit = PictureLimit::kClassic;
+  int max_side = kMaxSide;
+  PaletteEntry background{};
+};
+
 class BmpRowReader {
  public:
-  BmpRowReader(BmpSource& source, const BmpHeader& header, int height)
+  // Throws std::bad_alloc when the row buffers cannot be had.
+  BmpRowReader(BmpSource& source, const BmpHeader& header, int height, PaletteEntry background)
       : source_(source),
         header_(header),
         width_(header.width),
         height_(height),
-        row_bytes_(static_cast<int>(RowBytes(header.width, header.bits_per_pixel))),
-        pad_((4 - row_bytes_ % 4) % 4),
-        rle_(IsRunLengthCoded(header)) {
+        row_bytes_(RowBytes(header.width, header.bits_per_pixel)),
+        pad_(static_cast<int>((4 - row_bytes_ % 4) % 4)),
+        rle_(IsRunLengthCoded(header)),
+        has_alpha_(header.fields.alpha.mask != 0),
+        background_(background),
+        raw_(static_cast<std::size_t>(row_bytes_)),
+        indices_(static_cast<std::size_t>(width_) + kRowPixelSlack),
+        red_(static_cast<std::size_t>(width_)),
+        green_(static_cast<std::size_t>(width_)),
+        blue_(static_cast<std::size_t>(width_)),
+        alpha_(has_alpha_ ? static_cast<std::size_t>(width_) : 0) {
     if (rle_) decoder_.Reset(header.bits_per_pixel, width_);
   }
 
@@ -196,9 +214,11 @@ class BmpRowReader {
   // on a cancel.
   bool Run(TImage& image) {
     const bool top_down = header_.height < 0;
+    top_down_ = top_down;
     for (int done = 0; done < height_; ++done) {
       const int y = top_down ? done : height_ - 1 - done;
       if (!ReadRow()) return true;
+      if (has_alpha_) ComposeAlpha(image, done, y);
       if (IsTrueColour(header_.bits_per_pixel)) {
         image.PutRow(0, y, red_.data(), green_.data(), blue_.data(), width_, -1);
       } else {
@@ -218,29 +238,31 @@ class BmpRowReader {
     switch (header_.bits_per_pixel) {
       case 1:
         for (int i = 0; i < row_bytes_; ++i) {
-          for (int bit = 0; bit < 8; ++bit) indices_[8 * i + bit] = (raw_[i] >> (7 - bit)) & 1;
+          for (int bit = 0; bit < 8; ++bit) {
+            indices_[std::size_t(8) * i + bit] = (raw_[i] >> (7 - bit)) & 1;
+          }
         }
         break;
       case 4:
         for (int i = 0; i < row_bytes_; ++i) {
-          indices_[2 * i] = raw_[i] >> 4;
-          indices_[2 * i + 1] = raw_[i] & 0x0F;
+          indices_[std::size_t(2) * i] = raw_[i] >> 4;
+          indices_[std::size_t(2) * i + 1] = raw_[i] & 0x0F;
         }
         break;
       case 8:
         std::copy_n(raw_.begin(), row_bytes_, indices_.begin());
         break;
       case 16:
-        for (int i = 0; i < width_; ++i) SplitPixel(i, read_u16le(raw_.data() + 2 * i));
+        for (int i = 0; i < width_; ++i) SplitPixel(i, read_u16le(&raw_[std::size_t(2) * i]));
         break;
       case 32:
-        for (int i = 0; i < width_; ++i) SplitPixel(i, read_u32le(raw_.data() + 4 * i));
+        for (int i = 0; i < width_; ++i) SplitPixel(i, read_u32le(&raw_[std::size_t(4) * i]));
         break;
       default:
         for (int i = 0; i < width_; ++i) {
-          blue_[i] = raw_[3 * i];
-          green_[i] = raw_[3 * i + 1];
-          red_[i] = raw_[3 * i + 2];
+          blue_[i] = raw_[std::size_t(3) * i];
+          green_[i] = raw_[std::size_t(3) * i + 1];
+          red_[i] = raw_[std::size_t(3) * i + 2];
         }
         break;
     }
@@ -251,29 +273,64 @@ class BmpRowReader {
     red_[i] = BmpChannelValue(header_.fields.colour[0], pixel);
     green_[i] = BmpChannelValue(header_.fields.colour[1], pixel);
     blue_[i] = BmpChannelValue(header_.fields.colour[2], pixel);
+    if (has_alpha_) alpha_[i] = BmpChannelValue(header_.fields.alpha, pixel);
+  }
+
+  // Many writers leave the alpha field 0 throughout: such a picture is
+  // opaque. Alpha counts from the first value that is not 0; every row read
+  // before it was wholly transparent and becomes the background.
+  void ComposeAlpha(TImage& image, int done, int y) {
+    if (!composing_) {
+      if (std::all_of(alpha_.begin(), alpha_.end(), [](std::uint8_t a) { return a == 0; })) {
+        return;
+      }
+      composing_ = true;
+      FillBackground(image, top_down_ ? 0 : y + 1, top_down_ ? y : y + 1 + done);
+    }
+    for (int i = 0; i < width_; ++i) {
+      const PaletteEntry pixel =
+          ComposeColour(PaletteEntry{red_[i], green_[i], blue_[i], 0}, alpha_[i], background_);
+      red_[i] = pixel.red;
+      green_[i] = pixel.green;
+      blue_[i] = pixel.blue;
+    }
+  }
+
+  // File rows first .. end - 1 become the background colour.
+  void FillBackground(TImage& image, int first, int end) {
+    std::vector<std::uint8_t> red(static_cast<std::size_t>(width_), background_.red);
+    std::vector<std::uint8_t> green(red.size(), background_.green);
+    std::vector<std::uint8_t> blue(red.size(), background_.blue);
+    for (int row = first; row < end; ++row) {
+      image.PutRow(0, row, red.data(), green.data(), blue.data(), width_, -1);
+    }
   }
 
   BmpSource& source_;
   const BmpHeader& header_;
   int width_;
   int height_;
-  int row_bytes_;
+  std::int64_t row_bytes_;
   int pad_;
   bool rle_;
+  bool has_alpha_;
+  bool composing_ = false;
+  bool top_down_ = false;
+  PaletteEntry background_;
   TBmpRleDecoder decoder_;
-  std::array<std::uint8_t, kMaxRowBytes32> raw_{};
-  std::array<std::uint8_t, kMaxRowPixels> indices_{};
-  std::array<std::uint8_t, kMaxSide> red_{}, green_{}, blue_{};
+  std::vector<std::uint8_t> raw_;
+  std::vector<std::uint8_t> indices_;
+  std::vector<std::uint8_t> red_, green_, blue_, alpha_;
 };
 
 // Whether a picture of a depth already accepted can be read, before anything
 // is created; a refusal is logged.
-bool Acceptable(const BmpHeader& header) {
+bool Acceptable(const BmpHeader& header, int max_side) {
   // A top-down height is accepted except with run-length codes, whose rows
   // are bottom-up by definition; -2^31 has no positive counterpart.
-  if (header.width <= 0 || header.width > kMaxSide || header.height == 0 ||
+  if (header.width <= 0 || header.width > max_side || header.height == 0 ||
       header.height == std::numeric_limits<std::int32_t>::min() ||
-      std::abs(header.height) > kMaxSide) {
+      std::abs(header.height) > max_side) {
     Refuse(FormatLogText(kSizeNotRead, header.width, header.height));
     return false;
   }
@@ -284,7 +341,8 @@ bool Acceptable(const BmpHeader& header) {
   return true;
 }
 
-LoadStatus ReadPicture(BmpSource& source, TImage& image, int reduction, bool has_file_header) {
+LoadStatus ReadPicture(BmpSource& source, TImage& image, const BmpReadOptions& options,
+                       bool has_file_header) {
   BmpHeader header;
   const std::int64_t start = source.Tell();
   if (has_file_header) {
@@ -316,11 +374,12 @@ LoadStatus ReadPicture(BmpSource& source, TImage& image, int reduction, bool has
     return LoadStatus::kRefused;
   }
   const bool positioned = header.data_position < 0 || source.SeekForwardTo(header.data_position);
-  if (!Acceptable(header)) return LoadStatus::kRefused;
+  if (!Acceptable(header, options.max_side)) return LoadStatus::kRefused;
 
   const int height = std::abs(header.height);
   const bool true_colour = IsTrueColour(header.bits_per_pixel);
-  image.Create(header.width, height, 1, 1, true_colour ? 3 : 1, reduction, 0);
+  image.Create(header.width, height, 1, 1, true_colour ? 3 : 1, options.reduction, 0,
+               TImage::RowFill::kFill, options.limit);
   if (true_colour) {
     image.SetGreyPalette();
   } else {
@@ -330,9 +389,11 @@ LoadStatus ReadPicture(BmpSource& source, TImage& image, int reduction, bool has
   if (!positioned) return LoadStatus::kLoaded;
   bool finished = true;
   BeginLongOperation();
-  if (auto rows =
-          std::unique_ptr<BmpRowReader>(new (std::nothrow) BmpRowReader(source, header, height))) {
+  try {
+    auto rows = std::make_unique<BmpRowReader>(source, header, height, options.background);
     finished = rows->Run(image);
+  } catch (const std::bad_alloc&) {
+    // Without row buffers the picture stays blank, as with data cut short.
   }
   EndLongOperation();
   return finished ? LoadStatus::kLoaded : LoadStatus::kCancelled;
@@ -342,11 +403,17 @@ LoadStatus ReadPicture(BmpSource& source, TImage& image, int reduction, bool has
 
 LoadStatus ReadBmp(InputStream* stream, TImage& image, const TProfile* settings) {
   BmpSource source(stream);
-  const int reduction = ReaderReduction(settings);
-  return ReadPicture(source, image, reduction, true);
+  BmpReadOptions options;
+  options.reduction = ReaderReduction(settings);
+  options.limit = ReaderLimit(settings);
+  options.max_side = ReaderMaxSide(settings, kMaxSide);
+  options.background = BackgroundColour(settings);
+  return ReadPicture(source, image, options, true);
 }
 
 void ReadBmpFromMemory(TImage& image, std::span<const std::uint8_t> packed) {
   BmpSource source(packed);
-  ReadPicture(source, image, 1, false);
+  BmpReadOptions options;
+  options.background = BackgroundColour(nullptr);
+  ReadPicture(source, image, options, false);
 }

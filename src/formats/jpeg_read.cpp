@@ -27,7 +27,9 @@ constexpr JDIMENSION kMaxQuantizedWidth = 2048;
 constexpr int kQuantizedColours = 256;
 // Enough for the coefficients of a progressive photo far beyond what a
 // picture holds unreduced; hostile sizes fail instead of exhausting memory.
+// Full resolution keeps larger progressive photos whole, so it allows more.
 constexpr long kJpegMemoryLimit = 512L * 1024 * 1024;
+constexpr long kFullResolutionJpegMemoryLimit = 2048L * 1024 * 1024;
 // The library decodes at 1/1, 1/2, 1/4 or 1/8 of the size.
 constexpr int kMaxDctReduction = 8;
 
@@ -42,11 +44,13 @@ struct JpegReadOptions {
   bool quick_look = false;
   bool exif_orientation = true;
   int reduction = 1;
+  PictureLimit limit = PictureLimit::kClassic;
 };
 
 JpegReadOptions ReadOptions(const TProfile* settings) {
   JpegReadOptions options;
   options.reduction = ReaderReduction(settings);
+  options.limit = ReaderLimit(settings);
   if (settings == nullptr) return options;
   options.two_pass = settings->Get(IntKey::JPEGTwoPass) != 0;
   options.dithering = settings->Get(IntKey::JPEGUseDithering) != 0;
@@ -137,9 +141,12 @@ void ChooseOutput(JpegDecodeJob& job) {
   cinfo.do_fancy_upsampling = smoothing && state.options.pixel_smoothing ? TRUE : FALSE;
 
   // A picture that will be stored reduced is decoded reduced: the library
-  // averages blocks instead of decoding pixels that would be dropped.
-  const int reduction = PredictReduction(cinfo.image_width, cinfo.image_height,
-                                         BytesPerPixel(state.output), state.options.reduction);
+  // averages blocks instead of decoding pixels that would be dropped. Nothing
+  // here knows what size a window will show, so a picture kept whole is
+  // decoded whole.
+  const int reduction =
+      PredictReduction(cinfo.image_width, cinfo.image_height, BytesPerPixel(state.output),
+                       state.options.reduction, state.options.limit);
   state.dct_reduction = 1;
   while (state.dct_reduction * 2 <= std::min(reduction, kMaxDctReduction)) {
     state.dct_reduction *= 2;
@@ -170,7 +177,8 @@ bool BeginOutput(JpegDecodeJob& job) {
   JpegReadState& state = *job.state;
   TImage& image = *state.image;
   image.Create(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height), 1, 1,
-               BytesPerPixel(state.output), state.options.reduction, 0);
+               BytesPerPixel(state.output), state.options.reduction, 0, TImage::RowFill::kFill,
+               state.options.limit);
   state.created = true;
   image.uprightOrientation = OrientationOfTag(state.orientation_tag);
   if (state.output == JpegOutput::Quantized) SetColourMap(image, cinfo);
@@ -262,7 +270,9 @@ int DriveJpegDecode(JpegDecodeJob& job) {
     return 1;
   }
   jpeg_create_decompress(cinfo);
-  cinfo->mem->max_memory_to_use = kJpegMemoryLimit;
+  cinfo->mem->max_memory_to_use = job.state->options.limit == PictureLimit::kFullResolution
+                                      ? kFullResolutionJpegMemoryLimit
+                                      : kJpegMemoryLimit;
   AttachJpegStreamSource(cinfo, job.source, job.stream, job.buffer);
   AttachJpegProgress(reinterpret_cast<j_common_ptr>(cinfo), job.progress);
   if (job.state->options.exif_orientation) jpeg_save_markers(cinfo, kExifMarker, kLongestMarker);

@@ -53,7 +53,8 @@ struct PcxHeader {
 
 // False, with the refusal logged, for a size of 0 or less or above the
 // largest picture, and for bit depths the unpacking does not know.
-bool ParseHeader(const std::array<std::uint8_t, kPcxHeaderSize>& raw, PcxHeader& header) {
+bool ParseHeader(const std::array<std::uint8_t, kPcxHeaderSize>& raw, int max_side,
+                 PcxHeader& header) {
   header.version = raw[kPcxVersionOffset];
   header.bits_per_plane = raw[kPcxBitsOffset];
   header.planes = raw[kPcxPlanesOffset];
@@ -62,8 +63,8 @@ bool ParseHeader(const std::array<std::uint8_t, kPcxHeaderSize>& raw, PcxHeader&
   header.bytes_per_line = read_u16le(&raw[kPcxBytesPerLineOffset]);
   std::copy_n(raw.begin() + kPcxHeaderMapOffset, header.colour_map.size(),
               header.colour_map.begin());
-  if (header.width <= 0 || header.height <= 0 || header.width > kMaxPcxSide ||
-      header.height > kMaxPcxSide) {
+  if (header.width <= 0 || header.height <= 0 || header.width > max_side ||
+      header.height > max_side) {
     LogLine(kPcxRefusedLine, FormatLogText(kSizeNotRead, header.width, header.height));
     return false;
   }
@@ -254,11 +255,12 @@ LoadStatus ReadPcx(InputStream* stream, TImage& image, const TProfile* settings)
     return LoadStatus::kRefused;
   }
   PcxHeader header;
-  if (!ParseHeader(raw, header)) return LoadStatus::kRefused;
+  if (!ParseHeader(raw, ReaderMaxSide(settings, kMaxPcxSide), header)) return LoadStatus::kRefused;
 
   const int total_bits = header.bits_per_plane * header.planes;
   const int bytes_per_pixel = total_bits > kMaxPaletteBits ? 3 : 1;
-  image.Create(header.width, header.height, 1, 1, bytes_per_pixel, ReaderReduction(settings), 0);
+  image.Create(header.width, header.height, 1, 1, bytes_per_pixel, ReaderReduction(settings), 0,
+               TImage::RowFill::kFill, ReaderLimit(settings));
 
   bool cancelled = false;
   BeginLongOperation();

@@ -31,6 +31,7 @@ enum class PngOutput { kIndexed, kBgr, kBgra };
 struct PngReadState {
   TImage* image = nullptr;
   int requested_reduction = 1;
+  PictureLimit limit = PictureLimit::kClassic;
   PaletteEntry background{};
   PngOutput output = PngOutput::kIndexed;
   int width = 0;
@@ -198,7 +199,7 @@ bool PlanPicture(PngReadJob& job) {
   }
   const int stored = StoredBytesPerPixel(state.output);
   const int reduction =
-      PredictReduction(width, height, stored, std::max(state.requested_reduction, 1));
+      PredictReduction(width, height, stored, std::max(state.requested_reduction, 1), state.limit);
   if (state.passes > 1 &&
       state.row_bytes * ((height + reduction - 1) / reduction) > kMaxInterlacedBytes) {
     LogLine(kPngErrorLine, FormatLogText(kPngInterlaceTooLarge, state.width, state.height));
@@ -221,7 +222,7 @@ bool BeginPicture(PngReadJob& job) {
       state.passes == 1 ? TImage::RowFill::kCallerStoresEveryPixel : TImage::RowFill::kFill;
   image.Create(state.width, state.height, 1, 1, StoredBytesPerPixel(state.output),
                state.requested_reduction, static_cast<std::uint8_t>(std::max(transparent, 0)),
-               row_fill);
+               row_fill, state.limit);
   state.created = true;
   if (state.output == PngOutput::kIndexed && !grey) image.SetPalette(palette);
   if (grey && transparent >= 0) image.SetColourEntry(transparent, state.background);
@@ -361,6 +362,7 @@ LoadStatus ReadPng(InputStream* stream, TImage& image, const TProfile* settings)
   PngReadState state;
   state.image = &image;
   state.requested_reduction = ReaderReduction(settings);
+  state.limit = ReaderLimit(settings);
   state.background = BackgroundColour(settings);
   std::vector<std::uint8_t> buffer(kFileBufferSize);
   auto job = std::make_unique<PngReadJob>();

@@ -47,7 +47,8 @@ bool IsKnownType(int type) {
 }
 
 // False, with the refusal logged, when the header fails its tests.
-bool ParseHeader(const std::array<std::uint8_t, kTgaHeaderSize>& raw, TgaHeader& header) {
+bool ParseHeader(const std::array<std::uint8_t, kTgaHeaderSize>& raw, int max_side,
+                 TgaHeader& header) {
   header.id_length = raw[kTgaIdLengthOffset];
   header.map_type = raw[kTgaMapTypeOffset];
   header.image_type = raw[kTgaImageTypeOffset];
@@ -69,8 +70,8 @@ bool ParseHeader(const std::array<std::uint8_t, kTgaHeaderSize>& raw, TgaHeader&
     LogLine(kTgaRefusedLine, kTgaColourMapNotRead);
     return false;
   }
-  if (header.width < kMinTgaSide || header.width > kMaxTgaSide || header.height < kMinTgaSide ||
-      header.height > kMaxTgaSide) {
+  if (header.width < kMinTgaSide || header.width > max_side || header.height < kMinTgaSide ||
+      header.height > max_side) {
     LogLine(kTgaRefusedLine, FormatLogText(kSizeNotRead, header.width, header.height));
     return false;
   }
@@ -344,14 +345,15 @@ LoadStatus ReadTga(InputStream* stream, TImage& image, const TProfile* settings)
     return LoadStatus::kRefused;
   }
   TgaHeader header;
-  if (!ParseHeader(raw, header)) return LoadStatus::kRefused;
+  if (!ParseHeader(raw, ReaderMaxSide(settings, kMaxTgaSide), header)) return LoadStatus::kRefused;
 
   ReadIdentification(stream, header.id_length);
   auto map = std::make_unique<ColourTables>();
   ReadColourMap(stream, header, *map);
 
   const int bytes_per_pixel = header.depth == kGreyDepth ? 1 : 3;
-  image.Create(header.width, header.height, 1, 1, bytes_per_pixel, ReaderReduction(settings), 0);
+  image.Create(header.width, header.height, 1, 1, bytes_per_pixel, ReaderReduction(settings), 0,
+               TImage::RowFill::kFill, ReaderLimit(settings));
   SetPictureColours(image, header, *map);
 
   BeginLongOperation();

@@ -225,15 +225,17 @@ bool SizeAcceptable(const TiffLayout& layout) {
 }
 
 LoadStatus ReadWithScanlines(TIFF* tiff, const TiffLayout& layout, const TiffUnits& units,
-                             TImage& image, int reduction, bool upright_by_tag) {
+                             TImage& image, int reduction, PictureLimit limit,
+                             bool upright_by_tag) {
   const int bytes_per_pixel = layout.photometric == kPhotometricRgb ? 3 : 1;
-  const int predicted = PredictReduction(layout.width, layout.height, bytes_per_pixel, reduction);
+  const int predicted =
+      PredictReduction(layout.width, layout.height, bytes_per_pixel, reduction, limit);
   if (!ScanlineDecodeCost(layout, units, predicted, Seekable(layout)).Acceptable()) {
     LogTiffRefusal(FormatLogText(kTiffDecodeTooLarge, layout.width, layout.height));
     return LoadStatus::kRefused;
   }
   image.Create(static_cast<int>(layout.width), static_cast<int>(layout.height), 1, 1,
-               bytes_per_pixel, reduction, 0);
+               bytes_per_pixel, reduction, 0, TImage::RowFill::kFill, limit);
   if (upright_by_tag) image.uprightOrientation = OrientationOfTag(layout.orientation);
   SendTiffDescription(tiff);
   if (bytes_per_pixel == 1) SetSamplePalette(tiff, layout, image);
@@ -248,6 +250,7 @@ LoadStatus ReadWithScanlines(TIFF* tiff, const TiffLayout& layout, const TiffUni
 LoadStatus ReadTiff(InputStream* stream, TImage& image, const TProfile* settings,
                     const std::string& path) {
   const int reduction = ReaderReduction(settings);
+  const PictureLimit limit = ReaderLimit(settings);
   const bool upright_by_tag = OrientationTagsApply(settings);
   // libtiff logs why it cannot open the file.
   TiffPtr tiff(OpenTiffOverStream(stream, path.c_str()));
@@ -267,7 +270,7 @@ LoadStatus ReadTiff(InputStream* stream, TImage& image, const TProfile* settings
     return LoadStatus::kRefused;
   }
   if (ReadsByScanline(tiff.get(), layout)) {
-    return ReadWithScanlines(tiff.get(), layout, units, image, reduction, upright_by_tag);
+    return ReadWithScanlines(tiff.get(), layout, units, image, reduction, limit, upright_by_tag);
   }
-  return ReadTiffThroughRgba(tiff.get(), layout, units, image, reduction, upright_by_tag);
+  return ReadTiffThroughRgba(tiff.get(), layout, units, image, reduction, limit, upright_by_tag);
 }

@@ -73,14 +73,15 @@ bool ReadBands(TIFFRGBAImage& rgba, const TiffLayout& layout, const TiffUnits& u
 }  // namespace
 
 LoadStatus ReadTiffThroughRgba(TIFF* tiff, const TiffLayout& layout, const TiffUnits& units,
-                               TImage& image, int reduction, bool upright_by_tag) {
+                               TImage& image, int reduction, PictureLimit limit,
+                               bool upright_by_tag) {
   char message[kRgbaMessageSize] = {};
   if (!TIFFRGBAImageOK(tiff, message)) {
     LogTiffRefusal(message);
     return LoadStatus::kRefused;
   }
   const std::uint32_t band_rows = RgbaBandRows(layout);
-  const int predicted = PredictReduction(layout.width, layout.height, 3, reduction);
+  const int predicted = PredictReduction(layout.width, layout.height, 3, reduction, limit);
   if (!RgbaDecodeCost(layout, units, predicted, band_rows).Acceptable()) {
     LogTiffRefusal(FormatLogText(kTiffDecodeTooLarge, layout.width, layout.height));
     return LoadStatus::kRefused;
@@ -108,7 +109,7 @@ LoadStatus ReadTiffThroughRgba(TIFF* tiff, const TiffLayout& layout, const TiffU
     }
   }
   image.Create(static_cast<int>(layout.width), static_cast<int>(layout.height), 1, 1, 3, reduction,
-               0);
+               0, TImage::RowFill::kFill, limit);
   if (upright_by_tag) image.uprightOrientation = OrientationOfTag(layout.orientation);
   SendTiffDescription(tiff);
   BeginLongOperation();

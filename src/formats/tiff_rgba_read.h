@@ -7,6 +7,7 @@
 
 #include "formats/tiff_decode_plan.h"
 #include "formats/tiff_layout.h"
+#include "image/image_limits.h"
 #include "image/picture_formats.h"
 
 class TImage;
@@ -16,4 +17,5 @@ class TImage;
 // `upright_by_tag` the rows are kept as stored and the picture's upright
 // orientation comes from the tag; otherwise libtiff flips them top-left.
 LoadStatus ReadTiffThroughRgba(TIFF* tiff, const TiffLayout& layout, const TiffUnits& units,
-                               TImage& image, int reduction, bool upright_by_tag);
+                               TImage& image, int reduction, PictureLimit limit,
+                               bool upright_by_tag);

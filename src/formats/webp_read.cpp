@@ -240,7 +240,8 @@ LoadStatus LoadWebp(InputStream* stream, TImage& image, const TProfile* settings
     LogLine(kWebpErrorLine, FormatLogText(kSizeNotRead, canvas_width, canvas_height));
     return LoadStatus::kRefused;
   }
-  image.Create(canvas_width, canvas_height, 1, 1, 3, ReaderReduction(settings), 0);
+  image.Create(canvas_width, canvas_height, 1, 1, 3, ReaderReduction(settings), 0,
+               TImage::RowFill::kFill, ReaderLimit(settings));
   const FramePlacement place = PlaceFrame(frame, image, canvas_width, canvas_height);
   const PaletteEntry background = BackgroundColour(settings);
   if (!place.direct) FillBackground(image, background);

@@ -17,10 +17,6 @@ PackedBitmapReader& MemoryBitmapReader() {
   return reader;
 }
 
-std::int64_t RowStride(std::int64_t pixels, int bytes_per_pixel) {
-  return (pixels * bytes_per_pixel + 3) / 4 * 4;
-}
-
 }  // namespace
 
 void RegisterPackedBitmapReader(PackedBitmapReader reader) {
@@ -33,7 +29,7 @@ TImage::TImage() {
 }
 
 void TImage::Create(int new_width, int new_height, int aspect_x, int aspect_y, int bytes_per_pixel,
-                    int new_reduction, std::uint8_t fill, RowFill row_fill) {
+                    int new_reduction, std::uint8_t fill, RowFill row_fill, PictureLimit limit) {
   // Freed first, so that its memory can serve the new picture.
   bitmap = TDib();
   bytesPerPixel = bytes_per_pixel == 3 ? 3 : 1;
@@ -42,10 +38,8 @@ void TImage::Create(int new_width, int new_height, int aspect_x, int aspect_y, i
   // A size the file got wrong still leaves a valid picture of at least one pixel.
   const std::int64_t full_width = std::max(new_width, 1);
   const std::int64_t full_height = std::max(new_height, 1);
-  std::int64_t scale = std::max(new_reduction, 1);
-
-  while (RowStride(full_width / scale, bytesPerPixel) > kMaxRowBytes) scale *= 2;
-  while (full_height / scale > kMaxRows) scale *= 2;
+  std::int64_t scale =
+      ReductionWithinLimit(full_width, full_height, bytesPerPixel, new_reduction, limit);
   for (;;) {
     const int w = static_cast<int>(std::max<std::int64_t>(full_width / scale, 1));
     const int h = static_cast<int>(std::max<std::int64_t>(full_height / scale, 1));
@@ -64,7 +58,9 @@ void TImage::Create(int new_width, int new_height, int aspect_x, int aspect_y, i
   if (bytesPerPixel == 1) SetGreyPalette();
 
   fill_ = fill;
-  std::memset(scratchRow.data(), fill, scratchRow.size());
+  scratchRow.assign(static_cast<std::size_t>(std::max<std::int64_t>(
+                        PictureRowStride(width, bytesPerPixel), kMaxRowBytes)),
+                    fill);
   PointRowsAtBitmap();
   if (fill != 0 && row_fill == RowFill::kFill) FillRows(0, height);
   if (row_fill == RowFill::kCallerStoresEveryPixel) ClearRowPadding();
@@ -105,7 +101,7 @@ void TImage::SetColourEntry(int index, PaletteEntry colour) {
 }
 
 void TImage::PointRowsAtBitmap() {
-  rows.fill(scratchRow.data());
+  rows.assign(static_cast<std::size_t>(std::max(height, kMaxRows)), scratchRow.data());
   std::uint8_t* bits = bitmap.Bits();
   // Without a bitmap (not even one pixel could be had) every row reads the scratch row.
   if (bits == nullptr) return;

@@ -119,14 +119,15 @@ class TImage {
   TImage(const TImage&) = delete;
   TImage& operator=(const TImage&) = delete;
 
-  // Replaces the picture; reduces it by powers of two when a row would exceed
-  // kMaxRowBytes, there would be more than kMaxRows rows, or memory runs out.
+  // Replaces the picture; reduces it by powers of two when it exceeds `limit`
+  // (see PictureLimit) or memory runs out.
   // With RowFill::kCallerStoresEveryPixel the rows are not filled: the bitmap
   // may hold an earlier picture's pixels (its memory is reused), so the caller
   // must store every pixel of every row, or FillRows those it did not.
   enum class RowFill { kFill, kCallerStoresEveryPixel };
   void Create(int new_width, int new_height, int aspect_x, int aspect_y, int bytes_per_pixel,
-              int new_reduction, std::uint8_t fill, RowFill row_fill = RowFill::kFill);
+              int new_reduction, std::uint8_t fill, RowFill row_fill = RowFill::kFill,
+              PictureLimit limit = PictureLimit::kClassic);
   // Sets stored rows first_row .. end_row - 1 (clamped to the picture) to the
   // fill byte given to Create.
   void FillRows(int first_row, int end_row);
@@ -185,9 +186,11 @@ class TImage {
   const std::uint8_t* Row(int r) const { return r >= 0 && r < height ? rows[r] : nullptr; }
   int Stride() const { return static_cast<int>(bitmap.Stride()); }
 
-  // The record's fields, in their fixed order.
-  std::array<std::uint8_t*, kMaxRows> rows{};
-  std::array<std::uint8_t, kMaxRowBytes> scratchRow{};
+  // The record's fields, in their fixed order. rows holds at least kMaxRows
+  // pointers and scratchRow at least kMaxRowBytes bytes; both grow with a
+  // larger picture, so a normal one costs what it always did.
+  std::vector<std::uint8_t*> rows;
+  std::vector<std::uint8_t> scratchRow;
   TDib bitmap;
   std::array<std::int32_t, kMaxPaletteEntries> useCounts{};
   std::int16_t colourCount = 256;
@@ -202,6 +205,8 @@ class TImage {
   ImagePoint viewCentre{8, 8};
   int zoomNum = 1;
   int zoomDen = 1;
+  // Source coordinates: every column and row of the largest picture must fit.
+  static_assert(kFullResolutionMaxSide - 1 <= INT16_MAX);
   std::array<std::int16_t, kMaxOutputSize> columnMap{};
   std::array<std::int16_t, kMaxOutputSize> rowMap{};
   ImageRect outputRect{0, 16, 0, 16};

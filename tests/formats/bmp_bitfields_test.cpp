@@ -4,6 +4,7 @@
 // describe a pixel are refused with a log line.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,21 @@ namespace {
 using namespace gif_bmp_test;
 using namespace bmp_test;
 using Bytes = std::vector<std::uint8_t>;
+
+// ImageMagick rounds composed channels its own way: one step apart is the same.
+testing::AssertionResult NearRgb(const Rgb& ours, const Rgb& theirs) {
+  if (ours.width != theirs.width || ours.height != theirs.height ||
+      ours.bytes.size() != theirs.bytes.size()) {
+    return testing::AssertionFailure() << "sizes differ";
+  }
+  for (std::size_t i = 0; i < ours.bytes.size(); ++i) {
+    if (std::abs(ours.bytes[i] - theirs.bytes[i]) > 1) {
+      return testing::AssertionFailure()
+             << "byte " << i << ": " << int(ours.bytes[i]) << " vs " << int(theirs.bytes[i]);
+    }
+  }
+  return testing::AssertionSuccess();
+}
 
 Bytes Masks(std::initializer_list<std::uint32_t> masks) {
   Bytes out;
@@ -67,6 +83,14 @@ class BmpBitfieldsTest : public ::testing::Test {
     EXPECT_TRUE(SameRgb(PictureRgb(*image_), MagickRgb(path)));
   }
 
+  // Pixels with alpha are shown over the background colour (192 grey by default).
+  void ExpectComposedLikeMagick(const std::string& path) {
+    SCOPED_TRACE(path);
+    EXPECT_EQ(LoadImage(path, *image_, nullptr), "bmp");
+    EXPECT_TRUE(
+        NearRgb(PictureRgb(*image_), MagickRgb(path, "-background 'rgb(192,192,192)' -flatten")));
+  }
+
   TempDir dir_;
   std::unique_ptr<TImage> image_ = std::make_unique<TImage>();
 };
@@ -84,15 +108,14 @@ TEST_F(BmpBitfieldsTest, ImageMagickSubtypesLoadToItsPixels) {
         0);
     ExpectSameAsMagick(path);
   }
-  // A screenshot with real transparency still shows its colours.
+  // Real transparency is composed over the background, as PNG's is.
   const std::string alpha = dir_.File("alpha.bmp");
   ASSERT_EQ(RunCommand("convert " + source +
                        "-alpha set -channel A -evaluate set 40% +channel "
                        "-define bmp:subtype=ARGB8888 " +
                        ShellQuote(alpha)),
             0);
-  EXPECT_EQ(LoadImage(alpha, *image_, nullptr), "bmp");
-  EXPECT_TRUE(SameRgb(PictureRgb(*image_), MagickRgb(alpha, "-alpha off")));
+  ExpectComposedLikeMagick(alpha);
 }
 
 TEST_F(BmpBitfieldsTest, MasksAfterTheHeaderInsideItAndTheFixedLayoutsLoadLikeImageMagick) {
@@ -107,7 +130,7 @@ TEST_F(BmpBitfieldsTest, MasksAfterTheHeaderInsideItAndTheFixedLayoutsLoadLikeIm
   Bytes rows32;
   for (int i = 0; i < 5 * 3; ++i) U32(rows32, 0x11000000u * (i % 3) + 0x00102030u * i);
   ExpectSameAsMagick(Write("x888.bmp", File(Info({40, 5, 3, 32, 0, 0}), {}, rows32)));
-  ExpectSameAsMagick(
+  ExpectComposedLikeMagick(
       Write("abgr.bmp",
             File(InfoWithMasks(124, 5, 3, 32, {0xFF, 0xFF00, 0xFF0000, 0xFF000000}), {}, rows32)));
 
@@ -118,6 +141,25 @@ TEST_F(BmpBitfieldsTest, MasksAfterTheHeaderInsideItAndTheFixedLayoutsLoadLikeIm
     U16(rows555, 0xEEEE);
   }
   ExpectSameAsMagick(Write("555.bmp", File(Info({40, 1, 2, 16, 0, 0}), {}, rows555)));
+}
+
+TEST_F(BmpBitfieldsTest, AlphaAllZeroIsOpaqueAndRowsBeforeTheFirstAlphaAreTransparent) {
+  REQUIRE_PEER_TOOL("convert");
+  const Bytes argb = InfoWithMasks(124, 5, 3, 32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000});
+  // Writers that know no alpha leave the field 0 everywhere: shown as stored.
+  Bytes clear;
+  for (int i = 0; i < 5 * 3; ++i) U32(clear, 0x00102030u * (i + 1));
+  const std::string opaque = Write("opaque.bmp", File(argb, {}, clear));
+  ASSERT_EQ(LoadImage(opaque, *image_, nullptr), "bmp");
+  EXPECT_TRUE(SameRgb(PictureRgb(*image_), MagickRgb(opaque, "-alpha off")));
+
+  // The bottom row (read first) is all alpha 0 and the rows above are not: the
+  // bottom row is transparent after all, bottom-up and top-down alike.
+  Bytes late;
+  for (int i = 0; i < 5 * 3; ++i) U32(late, (i < 5 ? 0u : 0x40000000u * (i % 4)) | 0x00306090u);
+  ExpectComposedLikeMagick(Write("late.bmp", File(argb, {}, late)));
+  Bytes top_down = InfoWithMasks(124, 5, -3, 32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000});
+  ExpectComposedLikeMagick(Write("late-top-down.bmp", File(top_down, {}, late)));
 }
 
 TEST_F(BmpBitfieldsTest, ShortFieldsWidenToTheFullRange) {
