@@ -146,6 +146,11 @@ void TImage::PutRow(int x, int y, const std::uint8_t* first, const std::uint8_t*
   }
 }
 
+ImageSize TImage::ShownViewSize(int rotate) const {
+  if (ShownOrientation(rotate) & kOrientTranspose) return {viewRect.height, viewRect.width};
+  return {viewRect.width, viewRect.height};
+}
+
 void TImage::SetPalette(const LogPalette& palette) {
   const int count = std::min<int>(palette.count, kMaxPaletteEntries);
   if (bytesPerPixel == 3) {

@@ -162,6 +162,9 @@ class TImage {
                      int new_orientation, bool scale_to_area, bool fit);
   ImageBounds GetOutputRect() const;
   ImageSize GetViewSize() const;
+  // The view's size as a Rotate of `rotate` shows it, turned upright first;
+  // unlike GetViewSize it does not wait for the next SetOutputSize.
+  ImageSize ShownViewSize(int rotate) const;
   // The orientation the output takes for a Rotate of `rotate`.
   int ShownOrientation(int rotate) const;
   // Fills count pixels of output row y from output column x (area coordinates).

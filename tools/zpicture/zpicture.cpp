@@ -86,7 +86,9 @@ int Info(const std::string& path, const TProfile& settings) {
   InstallCommentSink(nullptr);
   if (!loaded) return kExitFailed;
   std::printf("format: %s\n", format.c_str());
-  std::printf("size: %d x %d\n", image.width, image.height);
+  // The size as the picture is seen: a camera's orientation tag may turn it.
+  const ImageSize size = UprightSize(image);
+  std::printf("size: %d x %d\n", size.width, size.height);
   std::printf("bytes per pixel: %d\n", image.GetBytesPerPixel());
   std::printf("colours: %d\n", image.GetColourCount());
   if (!comments.Text().empty()) std::printf("comments: %s\n", comments.Text().c_str());
