@@ -13,6 +13,7 @@
 #include "platform/display.h"
 #include "platform/event_loop.h"
 #include "platform/help_viewer.h"
+#include "platform/modeless_dialog.h"
 #include "platform/window.h"
 
 class PlatformBackend {
@@ -27,6 +28,10 @@ class PlatformBackend {
   // A new window; shown when `params.visible`.
   virtual std::unique_ptr<TWindow> CreateWindow(const WindowParams& params,
                                                 WindowHandler* handler) = 0;
+  // A described dialog shown over `owner` while the program works on; null
+  // when it cannot be shown. By default a window of the window model.
+  virtual std::unique_ptr<ModelessDialog> OpenModelessDialog(const DialogTemplate& dialog,
+                                                             WindowId owner);
   // Changes the display depth (24, 8, 4 or 1) and remakes every window's
   // screen surface; false for other depths.
   virtual bool SetDisplayDepth(int bits) = 0;

@@ -32,6 +32,14 @@ std::uint32_t DefaultPaletteSystemIndex(int index) {
 TDeviceContext::TDeviceContext(TSurface& surface, TDisplay* display, WindowId window)
     : surface_(surface), display_(display), window_(window) {}
 
+void TDeviceContext::SetClipRect(const Rect& device) {
+  clip_ = device;
+}
+
+Rect TDeviceContext::ClipBox() const {
+  return clip_ ? Intersect(*clip_, surface_.Bounds()) : surface_.Bounds();
+}
+
 MappingMode TDeviceContext::SetMappingMode(const MappingMode& mode) {
   MappingMode previous = mapping_;
   mapping_ = mode;
@@ -122,7 +130,7 @@ std::uint32_t TDeviceContext::PalettePixel(int index) const {
 }
 
 void TDeviceContext::FillRect(const Rect& rect, ColorRef colour) {
-  const Rect device = Intersect(LogicalToDevice(rect), surface_.Bounds());
+  const Rect device = Intersect(LogicalToDevice(rect), ClipBox());
   if (device.IsEmpty()) return;
   const std::uint32_t pixel = SolidPixel(colour);
   for (int y = device.top; y < device.bottom; ++y) {
@@ -138,7 +146,7 @@ void TDeviceContext::BitBlt(int x, int y, int width, int height, const TDeviceCo
   Rect src = Intersect(Rect::FromSize(source_x, source_y, width, height), from.Bounds());
   if (src.IsEmpty()) return;
   Rect dst = src.Offset(x - source_x, y - source_y);
-  dst = Intersect(dst, surface_.Bounds());
+  dst = Intersect(dst, ClipBox());
   if (dst.IsEmpty()) return;
   src = dst.Offset(source_x - x, source_y - y);
   const int count = dst.Width();
@@ -157,9 +165,10 @@ void TDeviceContext::BitBlt(int x, int y, int width, int height, const TDeviceCo
 }
 
 void TDeviceContext::DrawBgrLineDirect(int x, int y, int width, const std::uint8_t* bits) {
-  if (y < 0 || y >= surface_.Height()) return;
-  int i = std::max(0, -x);
-  const int last = std::min(width, surface_.Width() - x);
+  const Rect clip = ClipBox();
+  if (y < clip.top || y >= clip.bottom) return;
+  int i = std::max(0, clip.left - x);
+  const int last = std::min(width, clip.right - x);
   std::uint32_t* row = surface_.Row(y);
   if constexpr (std::endian::native == std::endian::little) {
     // Four pixels from three words: blue, green, red read little-endian are
@@ -221,9 +230,10 @@ void TDeviceContext::DrawDibLine(int x, int y, int width, std::span<const std::u
     const Rect device = LogicalToDevice(Rect::FromSize(x, y, width, 1));
     if (device.Width() == width && device.Height() == 1) {
       // Unscaled: straight into the row, the common case of every paint.
-      if (device.top < 0 || device.top >= surface_.Height()) return;
-      const int first = std::max(0, -device.left);
-      const int last = std::min(width, surface_.Width() - device.left);
+      const Rect clip = ClipBox();
+      if (device.top < clip.top || device.top >= clip.bottom) return;
+      const int first = std::max(0, clip.left - device.left);
+      const int last = std::min(width, clip.right - device.left);
       std::uint32_t* row = surface_.Row(device.top);
       for (int i = first; i < last; ++i) {
         row[device.left + i] = lookup[bits[static_cast<std::size_t>(i)]];
@@ -239,7 +249,7 @@ void TDeviceContext::DrawDibLine(int x, int y, int width, std::span<const std::u
 
 void TDeviceContext::DrawDeviceLine(const Rect& device, int width,
                                     const std::vector<std::uint32_t>& pixels) {
-  const Rect clipped = Intersect(device, surface_.Bounds());
+  const Rect clipped = Intersect(device, ClipBox());
   if (clipped.IsEmpty()) return;
   const std::int64_t device_width = device.Width();
   for (int y = clipped.top; y < clipped.bottom; ++y) {
@@ -265,7 +275,7 @@ void TDeviceContext::DrawText(int x, int y, std::string_view text, ColorRef text
   const Point origin = LogicalToDevice(Point{x, y});
   const std::uint32_t ink = SolidPixel(text_colour);
   const std::uint32_t paper = SolidPixel(back_colour);
-  const Rect bounds = surface_.Bounds();
+  const Rect bounds = ClipBox();
   for (std::size_t i = 0; i < text.size(); ++i) {
     const std::uint8_t* glyph = FixedFontGlyph(static_cast<unsigned char>(text[i]));
     const int left = origin.x + static_cast<int>(i) * kFixedFontWidth;
@@ -288,7 +298,7 @@ void TDeviceContext::InvertFrame(const Rect& rect) {
   const Rect r = LogicalToDevice(rect.Normalized());
   if (r.IsEmpty()) return;
   const std::uint32_t mask = surface_.InvertMask();
-  const Rect bounds = surface_.Bounds();
+  const Rect bounds = ClipBox();
   auto invert = [&](int px, int py) {
     if (bounds.Contains(Point{px, py})) surface_.Row(py)[px] ^= mask;
   };
@@ -307,8 +317,7 @@ void TDeviceContext::InvertFrame(const Rect& rect) {
 void TDeviceContext::ScrollRect(int dx, int dy, const Rect& scroll, const Rect& clip) {
   const Rect source = Intersect(LogicalToDevice(scroll), surface_.Bounds());
   if (source.IsEmpty()) return;
-  const Rect target =
-      Intersect(Intersect(source.Offset(dx, dy), LogicalToDevice(clip)), surface_.Bounds());
+  const Rect target = Intersect(Intersect(source.Offset(dx, dy), LogicalToDevice(clip)), ClipBox());
   if (target.IsEmpty()) return;
   // Copy through a buffer: source and target overlap in every useful scroll.
   const int width = target.Width();

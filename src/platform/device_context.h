@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -57,6 +58,10 @@ class TDeviceContext {
   Rect LogicalToDevice(const Rect& r) const;
   Rect DeviceToLogical(const Rect& r) const;
 
+  // Drawing stays inside this rectangle of device pixels (and the surface).
+  void SetClipRect(const Rect& device);
+  Rect ClipBox() const;
+
   // Selects a logical palette (null: the default palette); returns the previous.
   TPalette* SelectPalette(TPalette* palette);
   TPalette* SelectedPalette() const { return palette_; }
@@ -103,6 +108,7 @@ class TDeviceContext {
   TDisplay* display_;
   WindowId window_;
   MappingMode mapping_;
+  std::optional<Rect> clip_;
   TPalette* palette_ = nullptr;
   // Nearest-pixel lookups of one palette state, keyed by colour.
   mutable std::vector<std::uint64_t> colour_cache_;

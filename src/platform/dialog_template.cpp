@@ -65,6 +65,14 @@ bool TDialogState::SetSelection(int id, int selection) {
   return true;
 }
 
+void TDialogState::SetItems(int id, std::vector<std::string> items, int selection) {
+  DialogControl* control = MutableControl(id);
+  if (!control || control->kind != ControlKind::kDropDownList) return;
+  control->items = std::move(items);
+  const int count = static_cast<int>(control->items.size());
+  control->selection = selection >= 0 && selection < count ? selection : -1;
+}
+
 bool TDialogState::IsEnabled(int id) const {
   const DialogControl* control = Control(id);
   return control && control->enabled;
@@ -78,6 +86,15 @@ bool TDialogState::Type(int id, const std::string& text) {
   const DialogControl* control = Control(id);
   if (!control || control->kind != ControlKind::kEdit || !control->enabled) return false;
   SetText(id, text);
+  return true;
+}
+
+bool TDialogState::Choose(int id, int selection) {
+  const DialogControl* control = Control(id);
+  if (!control || control->kind != ControlKind::kDropDownList || !control->enabled) return false;
+  if (!SetSelection(id, selection)) return false;
+  const auto picked = template_.on_select.find(id);
+  if (picked != template_.on_select.end() && picked->second) picked->second(*this);
   return true;
 }
 

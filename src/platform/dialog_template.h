@@ -64,6 +64,8 @@ struct DialogTemplate {
   // By button id. Without a handler OK closes with kIdOk, Cancel with
   // kIdCancel, and any other button does nothing.
   std::map<int, ButtonHandler> handlers;
+  // By drop-down list id: runs after the user picked an entry of the list.
+  std::map<int, std::function<void(TDialogState&)>> on_select;
   // Runs when the dialog closes, either way, with the closing id.
   std::function<void(TDialogState&, int result)> on_close;
 };
@@ -91,6 +93,8 @@ class TDialogState {
   int Selection(int id) const;
   // -1 or an index within the items; others are refused.
   bool SetSelection(int id, int selection);
+  // Replaces a drop-down list's entries and selects one (none when out of range).
+  void SetItems(int id, std::vector<std::string> items, int selection);
   bool IsEnabled(int id) const;
   void Enable(int id, bool enabled);
   const DialogControl* Control(int id) const;
@@ -99,6 +103,9 @@ class TDialogState {
   // What a user does. Typing goes only into an enabled edit and stops at its
   // limit; false when refused.
   bool Type(int id, const std::string& text);
+  // Picks an entry of an enabled drop-down list and runs its on_select; false
+  // when refused.
+  bool Choose(int id, int selection);
   // Presses an enabled button: runs its handler, or the default for OK and
   // Cancel. Returns the closing id when the dialog closes, else nothing.
   std::optional<int> PressButton(int id);

@@ -2,6 +2,7 @@
 
 #include <cups/cups.h>
 
+#include <charconv>
 #include <cstdio>
 #include <memory>
 
@@ -109,6 +110,70 @@ std::vector<PaperSize> PrinterPaperSizes(const std::string& printer) {
   }
   cupsFreeDestInfo(info);
   return papers;
+}
+
+namespace {
+constexpr double kCentimetresPerInch = 2.54;
+// Beyond this a resolution is not a printer's.
+constexpr int kMaxResolution = 9600;
+
+std::optional<PrinterResolution> PerInch(int x, int y, bool per_centimetre) {
+  if (per_centimetre) {
+    x = static_cast<int>(x * kCentimetresPerInch + 0.5);
+    y = static_cast<int>(y * kCentimetresPerInch + 0.5);
+  }
+  if (x <= 0 || y <= 0 || x > kMaxResolution || y > kMaxResolution) return std::nullopt;
+  return PrinterResolution{x, y};
+}
+
+std::optional<PrinterResolution> ResolutionOption(const cups_dest_t& dest) {
+  for (const char* name : {"printer-resolution", "Resolution"}) {
+    const char* value = cupsGetOption(name, dest.num_options, dest.options);
+    if (value == nullptr) continue;
+    if (std::optional<PrinterResolution> found = ParseResolution(value)) return found;
+  }
+  return std::nullopt;
+}
+}  // namespace
+
+std::optional<PrinterResolution> ParseResolution(const std::string& text) {
+  const char* at = text.data();
+  const char* end = text.data() + text.size();
+  int x = 0;
+  auto [after_x, x_error] = std::from_chars(at, end, x);
+  if (x_error != std::errc()) return std::nullopt;
+  int y = x;
+  at = after_x;
+  if (at != end && *at == 'x') {
+    auto [after_y, y_error] = std::from_chars(at + 1, end, y);
+    if (y_error != std::errc()) return std::nullopt;
+    at = after_y;
+  }
+  const std::string unit(at, end);
+  if (unit == "dpi") return PerInch(x, y, false);
+  if (unit == "dpcm") return PerInch(x, y, true);
+  return std::nullopt;
+}
+
+std::optional<PrinterResolution> DestinationResolution(const std::string& printer) {
+  const DestList list;
+  cups_dest_t* dest = cupsGetDest(printer.c_str(), nullptr, list.count, list.dests);
+  if (dest == nullptr) return std::nullopt;
+  if (std::optional<PrinterResolution> chosen = ResolutionOption(*dest)) return chosen;
+  cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+  if (info == nullptr) return std::nullopt;
+  std::optional<PrinterResolution> found;
+  ipp_attribute_t* attribute =
+      cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "printer-resolution");
+  if (attribute != nullptr && ippGetValueTag(attribute) == IPP_TAG_RESOLUTION &&
+      ippGetCount(attribute) > 0) {
+    ipp_res_t units = IPP_RES_PER_INCH;
+    int y = 0;
+    const int x = ippGetResolution(attribute, 0, &y, &units);
+    found = PerInch(x, y, units == IPP_RES_PER_CM);
+  }
+  cupsFreeDestInfo(info);
+  return found;
 }
 
 JobResult SubmitPdfJob(const std::string& printer, const std::string& title,

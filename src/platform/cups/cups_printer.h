@@ -30,6 +30,22 @@ std::optional<std::string> DefaultPrinter();
 // that CUPS can tell.
 std::vector<PaperSize> PrinterPaperSizes(const std::string& printer);
 
+// Pixels per inch across and down.
+struct PrinterResolution {
+  int x = 0;
+  int y = 0;
+  friend bool operator==(const PrinterResolution&, const PrinterResolution&) = default;
+};
+
+// The destination's resolution: the one its options choose
+// ("printer-resolution" or the PPD's "Resolution"), else its default
+// ("printer-resolution-default", which CUPS makes from a PPD's
+// DefaultResolution). Nothing when CUPS tells none.
+std::optional<PrinterResolution> DestinationResolution(const std::string& printer);
+// "300dpi", "600x300dpi" or "118dpcm" as pixels per inch; nothing for other
+// texts or values that are not positive.
+std::optional<PrinterResolution> ParseResolution(const std::string& text);
+
 enum class JobOutcome { kSubmitted, kCancelled, kFailed };
 
 struct JobResult {

@@ -80,7 +80,7 @@ void ApplyInput(TDialogState& state, const ControlInput& input) {
   if (input.checked && control->kind == ControlKind::kCheckBox) {
     state.SetChecked(input.id, *input.checked);
   }
-  if (input.selection) state.SetSelection(input.id, *input.selection);
+  if (input.selection) state.Choose(input.id, *input.selection);
 }
 }  // namespace
 

@@ -38,6 +38,8 @@ class TWxBackend final : public PlatformBackend,
   HelpViewer& Help() override { return help_; }
   std::unique_ptr<TWindow> CreateWindow(const WindowParams& params,
                                         WindowHandler* handler) override;
+  std::unique_ptr<ModelessDialog> OpenModelessDialog(const DialogTemplate& dialog,
+                                                     WindowId owner) override;
   bool SetDisplayDepth(int bits) override;
   void RefreshCursor() override;
   void DefaultSystemCommand(TWindow& window, std::uint32_t code) override;

@@ -1,7 +1,8 @@
 // The program's dialogs, described as data, as wx dialogs. Controls sit in
 // rows by their place in the description (controls whose tops are close share
 // a row), group boxes hold the controls inside their rectangle, and the
-// buttons close the dialog in a row of their own.
+// buttons close the dialog in a row of their own. Shown modeless, a button
+// that closes the dialog only hides it; its owner destroys it.
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -34,7 +35,7 @@ class TDescribedDialog : public wxDialog {
       // Without a Cancel button the close box still closes.
       if (!state_.IsClosed() && !state_.Control(kIdCancel)) {
         state_.Close(kIdCancel);
-        EndModal(kIdCancel);
+        Finish(kIdCancel);
       }
     });
     Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
@@ -52,7 +53,17 @@ class TDescribedDialog : public wxDialog {
     return state_.Result();
   }
 
+  const TDialogState& State() const { return state_; }
+
  private:
+  void Finish(int result) {
+    if (IsModal()) {
+      EndModal(result);
+    } else {
+      Hide();
+    }
+  }
+
   const std::vector<DialogControl>& Controls() const { return state_.Controls(); }
 
   void Build() {
@@ -154,7 +165,14 @@ class TDescribedDialog : public wxDialog {
       case ControlKind::kDropDownList: {
         wxArrayString items;
         for (const std::string& item : control.items) items.Add(wxString::FromUTF8(item));
-        made = new wxChoice(parent, WxId(control.id), wxDefaultPosition, size, items);
+        auto* choice = new wxChoice(parent, WxId(control.id), wxDefaultPosition, size, items);
+        const int id = control.id;
+        choice->Bind(wxEVT_CHOICE, [this, id, choice](wxCommandEvent&) {
+          PullValues();
+          state_.Choose(id, choice->GetSelection());
+          PushValues();
+        });
+        made = choice;
         proportion = 1;
         break;
       }
@@ -198,6 +216,10 @@ class TDescribedDialog : public wxDialog {
       } else if (auto* check = dynamic_cast<wxCheckBox*>(window)) {
         check->SetValue(control->checked);
       } else if (auto* choice = dynamic_cast<wxChoice*>(window)) {
+        // A handler may have given the list other entries.
+        wxArrayString items;
+        for (const std::string& item : control->items) items.Add(wxString::FromUTF8(item));
+        if (choice->GetStrings() != items) choice->Set(items);
         choice->SetSelection(control->selection);
       } else if (control->kind == ControlKind::kStatic || control->kind == ControlKind::kButton) {
         window->SetLabel(wxString::FromUTF8(control->label));
@@ -210,7 +232,7 @@ class TDescribedDialog : public wxDialog {
     PullValues();
     const std::optional<int> closed = state_.PressButton(id);
     if (closed) {
-      if (IsModal()) EndModal(*closed);
+      Finish(*closed);
       return;
     }
     PushValues();
@@ -219,7 +241,31 @@ class TDescribedDialog : public wxDialog {
   TDialogState state_;
   std::map<int, wxWindow*> windows_;
 };
+
+class TShownDialog final : public ModelessDialog {
+ public:
+  TShownDialog(const DialogTemplate& dialog, DialogService& service, wxWindow* parent)
+      : template_(dialog), dialog_(new TDescribedDialog(parent, template_, service)) {
+    dialog_->Show();
+    dialog_->Update();
+  }
+  ~TShownDialog() override { dialog_->Destroy(); }
+  TShownDialog(const TShownDialog&) = delete;
+  TShownDialog& operator=(const TShownDialog&) = delete;
+
+  const TDialogState& State() const override { return dialog_->State(); }
+
+ private:
+  DialogTemplate template_;
+  // The toolkit owns the window; Destroy hands it back.
+  TDescribedDialog* dialog_;
+};
 }  // namespace
+
+std::unique_ptr<ModelessDialog> ShowDescribedDialog(const DialogTemplate& dialog,
+                                                    DialogService& service, wxWindow* parent) {
+  return std::make_unique<TShownDialog>(dialog, service, parent);
+}
 
 int RunDescribedDialog(const DialogTemplate& dialog, DialogService& service, wxWindow* parent) {
   TDescribedDialog shown(parent, dialog, service);

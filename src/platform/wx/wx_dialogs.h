@@ -5,11 +5,13 @@
 // while one is up.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/dialogs.h"
 #include "platform/display.h"
 #include "platform/event_loop.h"
+#include "platform/modeless_dialog.h"
 
 class WxWindowHost;
 class wxWindow;
@@ -37,3 +39,7 @@ class TWxDialogs : public DialogService {
 
 // Runs a described dialog modally over `parent`; returns the closing id.
 int RunDescribedDialog(const DialogTemplate& dialog, DialogService& service, wxWindow* parent);
+// Shows a described dialog over `parent` and returns at once; dropping the
+// result destroys the dialog.
+std::unique_ptr<ModelessDialog> ShowDescribedDialog(const DialogTemplate& dialog,
+                                                    DialogService& service, wxWindow* parent);
