@@ -6,6 +6,7 @@
 
 #include "app/main_window.h"
 #include "image/display_palette.h"
+#include "image/picture_rows.h"
 #include "platform/display.h"
 #include "platform/path.h"
 #include "platform/tick_count.h"
@@ -16,23 +17,6 @@ bool IsNoFile(const std::string& name) {
   return EqualsNoCase(name, kNoFile);
 }
 
-Rect PictureArea(const TImage& image, const Rect& inner) {
-  const ImageBounds output = image.GetOutputRect();
-  return Rect{output.left, output.top, output.right, output.bottom}.Offset(inner.left, inner.top);
-}
-
-// Fills the parts of `frame` outside `picture`.
-void FillAround(TDeviceContext& dc, const Rect& frame, const Rect& picture, ColorRef colour) {
-  const Rect inside = Intersect(frame, picture);
-  if (inside.IsEmpty()) {
-    dc.FillRect(frame, colour);
-    return;
-  }
-  dc.FillRect(Rect{frame.left, frame.top, frame.right, inside.top}, colour);
-  dc.FillRect(Rect{frame.left, inside.bottom, frame.right, frame.bottom}, colour);
-  dc.FillRect(Rect{frame.left, inside.top, inside.left, inside.bottom}, colour);
-  dc.FillRect(Rect{inside.right, inside.top, frame.right, inside.bottom}, colour);
-}
 }  // namespace
 
 Rect TZentropeWin::OuterFrame() const {
@@ -196,12 +180,12 @@ void TZentropeWin::Paint(TDeviceContext& screen, const Rect& paint_rect) {
 
 void TZentropeWin::PaintLines(TDeviceContext& screen, TDeviceContext* page, Rect& pending) {
   const Rect inner = InnerFrame();
-  const Rect picture = PictureArea(*image_, inner);
+  const Rect picture = PictureRect(*image_, Point{inner.left, inner.top});
   const bool direct = settings_.Get(IntKey::Effect) == kDirectEffect;
   const ColorRef background = BackgroundColour();
   if (!RandomSheet(Sheet()) && !picture.Contains(pending)) {
-    if (page) FillAround(*page, inner, picture, background);
-    if (!page || direct) FillAround(screen, inner, picture, background);
+    if (page) FillAroundPicture(*page, inner, picture, background);
+    if (!page || direct) FillAroundPicture(screen, inner, picture, background);
   }
   pending = Intersect(pending, picture);
   if (!pending.IsEmpty()) {
@@ -209,26 +193,16 @@ void TZentropeWin::PaintLines(TDeviceContext& screen, TDeviceContext* page, Rect
   }
 
   const int picture_bytes = image_->GetBytesPerPixel();
-  const int output_bytes = picture_bytes > 1 && Display().Depth() <= 8 ? 1 : picture_bytes;
-  const DibLineFormat format =
-      output_bytes == 1 ? DibLineFormat::kIndexedPalette : DibLineFormat::kBgr24;
+  const bool indexed = picture_bytes == 1 || Display().Depth() <= 8;
+  const RowFormat format{indexed ? DibLineFormat::kIndexedPalette : DibLineFormat::kBgr24, {}};
   const int width = std::min(pending.Width(), kMaxOutputSize);
-  const int first_line = pending.top;
   Rect drawn{pending.left, pending.top, pending.left + width, pending.top};
-  while (!pending.IsEmpty() && pending.top - first_line < kLinesPerPass) {
-    const int y = pending.top;
-    image_->GetOutputRow(pending.left - inner.left, y - inner.top, line_.data(), width);
-    dither_.DitherLine(line_.data(), width, picture_bytes);
-    const std::span<const std::uint8_t> bits(line_.data(),
-                                             static_cast<std::size_t>(width) * output_bytes);
-    if (page) {
-      page->DrawDibLine(pending.left, y, width, bits, format);
-      if (direct) screen.BitBlt(pending.left, y, width, 1, *page, pending.left, y);
-    } else {
-      screen.DrawDibLine(pending.left, y, width, bits, format);
-    }
-    ++pending.top;
-    drawn.bottom = pending.top;
+  drawn.bottom +=
+      PaintPictureRows(*image_, dither_, page ? *page : screen, Point{inner.left, inner.top},
+                       pending, format, line_, kLinesPerPass);
+  if (page && direct) {
+    screen.BitBlt(drawn.left, drawn.top, drawn.Width(), drawn.Height(), *page, drawn.left,
+                  drawn.top);
   }
   window_->Present(drawn);
 
