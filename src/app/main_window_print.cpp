@@ -1,6 +1,7 @@
 // The main window as the printer's host: its picture, dithering engine and
 // settings, the thumbnail sheet as one picture, and the printing mark that
-// holds painting and the slideshow while a job runs.
+// holds painting and the slideshow while a job runs, and the abort dialog
+// over the window.
 #include <memory>
 #include <utility>
 #include <vector>
@@ -46,6 +47,10 @@ class TWindowPrintHost final : public PrintHost {
   void PrintingDone() override {
     window_.BuildDisplayPalette(false);
     window_.RefreshFrame(false);
+  }
+
+  std::unique_ptr<ModelessDialog> OpenModelessDialog(const DialogTemplate& dialog) override {
+    return window_.backend_.OpenModelessDialog(dialog, window_.window_->Id());
   }
 
  private:

@@ -26,10 +26,11 @@ double Points(int millimetres) {
   return millimetres * kPointsPerInch / kMillimetresPerInch;
 }
 
-// Every `factor`-th device pixel of the picture, as a cairo image.
-SurfacePtr ReducedRaster(const TSurface& page, const Rect& picture, int factor) {
-  const int width = std::max(1, picture.Width() / factor);
-  const int height = std::max(1, picture.Height() / factor);
+// Every `factor`-th device pixel of the area, as a cairo image; a last block
+// cut short by the area's edge still gives its pixel.
+SurfacePtr ReducedRaster(const TSurface& page, const Rect& area, int factor) {
+  const int width = (area.Width() + factor - 1) / factor;
+  const int height = (area.Height() + factor - 1) / factor;
   SurfacePtr raster(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
   if (cairo_surface_status(raster.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
   cairo_surface_flush(raster.get());
@@ -39,7 +40,7 @@ SurfacePtr ReducedRaster(const TSurface& page, const Rect& picture, int factor) 
     auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<std::size_t>(y) * stride);
     for (int x = 0; x < width; ++x) {
       // Both hold 0x00RRGGBB in a 32-bit word.
-      row[x] = page.PixelAt(picture.left + x * factor, picture.top + y * factor);
+      row[x] = page.PixelAt(area.left + x * factor, area.top + y * factor);
     }
   }
   cairo_surface_mark_dirty(raster.get());
@@ -47,11 +48,14 @@ SurfacePtr ReducedRaster(const TSurface& page, const Rect& picture, int factor) 
 }
 
 bool DrawPage(cairo_surface_t* pdf, cairo_surface_t* raster, const PrinterPageMetrics& metrics,
-              const Rect& picture, int factor) {
+              const Rect& area, int factor) {
   ContextPtr cr(cairo_create(pdf));
   const double scale_x = kPointsPerInch / metrics.pixels_per_inch_x;
   const double scale_y = kPointsPerInch / metrics.pixels_per_inch_y;
-  cairo_translate(cr.get(), picture.left * scale_x, picture.top * scale_y);
+  cairo_rectangle(cr.get(), area.left * scale_x, area.top * scale_y, area.Width() * scale_x,
+                  area.Height() * scale_y);
+  cairo_clip(cr.get());
+  cairo_translate(cr.get(), area.left * scale_x, area.top * scale_y);
   cairo_scale(cr.get(), factor * scale_x, factor * scale_y);
   cairo_set_source_surface(cr.get(), raster, 0, 0);
   cairo_pattern_set_filter(cairo_get_source(cr.get()), CAIRO_FILTER_NEAREST);
@@ -62,7 +66,7 @@ bool DrawPage(cairo_surface_t* pdf, cairo_surface_t* raster, const PrinterPageMe
 }  // namespace
 
 bool WritePdfPage(const std::string& path, const std::string& title,
-                  const PrinterPageMetrics& metrics, const TSurface& page, const Rect& picture,
+                  const PrinterPageMetrics& metrics, const TSurface& page, const Rect& area,
                   int factor) {
   if (factor < 1 || metrics.pixels_per_inch_x <= 0 || metrics.pixels_per_inch_y <= 0) return false;
   bool written = false;
@@ -72,12 +76,10 @@ bool WritePdfPage(const std::string& path, const std::string& title,
     if (cairo_surface_status(pdf.get()) != CAIRO_STATUS_SUCCESS) return false;
     cairo_pdf_surface_set_metadata(pdf.get(), CAIRO_PDF_METADATA_TITLE, title.c_str());
     cairo_pdf_surface_set_metadata(pdf.get(), CAIRO_PDF_METADATA_CREATOR, "Zentrope");
-    SurfacePtr raster = picture.IsEmpty()
-                            ? nullptr
-                            : ReducedRaster(page, Intersect(picture, page.Bounds()), factor);
+    const Rect shown = Intersect(area, page.Bounds());
+    SurfacePtr raster = shown.IsEmpty() ? nullptr : ReducedRaster(page, shown, factor);
     if (raster) {
-      written =
-          DrawPage(pdf.get(), raster.get(), metrics, Intersect(picture, page.Bounds()), factor);
+      written = DrawPage(pdf.get(), raster.get(), metrics, shown, factor);
     } else {
       // A page with nothing on it is still a page.
       ContextPtr cr(cairo_create(pdf.get()));

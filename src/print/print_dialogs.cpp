@@ -82,7 +82,7 @@ std::optional<int> TWinPrintDlg::Execute(DialogService& dialogs, WindowId owner)
 }
 
 TPrintSetupDlg::TPrintSetupDlg(std::vector<std::string> printers, std::vector<std::string> papers,
-                               const SetupChoice& current)
+                               const SetupChoice& current, PaperLister papers_of)
     : chosen_(current) {
   template_.caption = kPrintSetupCaption;
   template_.size = Size{200, 110};
@@ -99,6 +99,12 @@ TPrintSetupDlg::TPrintSetupDlg(std::vector<std::string> printers, std::vector<st
   template_.controls.push_back(List(kOrientationListId, {kPortrait, kLandscape},
                                     current.landscape ? 1 : 0, Rect::FromSize(8, 74, 184, 40)));
   AddButtons(template_, 86, 92);
+  if (papers_of) {
+    template_.on_select[kPrinterListId] = [papers_of = std::move(papers_of)](TDialogState& state) {
+      PaperChoices offered = papers_of(state.Selection(kPrinterListId));
+      state.SetItems(kPaperListId, std::move(offered.names), offered.selected);
+    };
+  }
   template_.on_close = [this](TDialogState& state, int result) {
     if (result != kIdOk) return;
     chosen_.printer = state.Selection(kPrinterListId);

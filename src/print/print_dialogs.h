@@ -3,6 +3,7 @@
 // paper size, orientation) and TGetMarginsDlg (the four margins in mm).
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,10 +45,20 @@ struct SetupChoice {
   bool landscape = false;
 };
 
+// The paper sizes of the printer at an index of the list, and the one to
+// select among them.
+struct PaperChoices {
+  std::vector<std::string> names;
+  int selected = 0;
+};
+using PaperLister = std::function<PaperChoices(int printer)>;
+
 class TPrintSetupDlg {
  public:
+  // `papers` belong to the current printer; when another printer is picked,
+  // `papers_of` gives the list that replaces them.
   TPrintSetupDlg(std::vector<std::string> printers, std::vector<std::string> papers,
-                 const SetupChoice& current);
+                 const SetupChoice& current, PaperLister papers_of = {});
   TPrintSetupDlg(const TPrintSetupDlg&) = delete;
   TPrintSetupDlg& operator=(const TPrintSetupDlg&) = delete;
   const DialogTemplate& Template() const { return template_; }

@@ -1,13 +1,15 @@
 // What printing needs of the window it prints from: the picture with its
 // dithering engine and settings, the dialogs, the thumbnail sheet as a
-// picture, and the printing mark that keeps the window from painting and the
-// slideshow from stepping while a job runs.
+// picture, the printing mark that keeps the window from painting and the
+// slideshow from stepping while a job runs, and the abort dialog over it.
 #pragma once
 
 #include <memory>
 #include <string>
 
+#include "platform/dialog_template.h"
 #include "platform/message.h"
+#include "platform/modeless_dialog.h"
 
 class DialogService;
 class TDither;
@@ -39,4 +41,10 @@ class PrintHost {
   // The job is over: focus back to the window, the picture laid out for the
   // screen again and shown.
   virtual void PrintingDone() = 0;
+  // A dialog over the window that stays up while the job runs; null where
+  // none can be shown.
+  virtual std::unique_ptr<ModelessDialog> OpenModelessDialog(const DialogTemplate& dialog) {
+    (void)dialog;
+    return nullptr;
+  }
 };

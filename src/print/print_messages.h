@@ -2,6 +2,7 @@
 #pragma once
 
 inline constexpr char kSheetJobTitle[] = "thumbnails";
+inline constexpr char kAbortCaption[] = "Printing";
 
 inline constexpr int kMarginsResource = 1105;
 inline constexpr char kMarginsCaption[] = "Print Margins";

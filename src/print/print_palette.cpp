@@ -42,6 +42,24 @@ LogPalette FixedPrintPalette(bool colour) {
   return palette;
 }
 
+ColorRef NearestPrintColour(ColorRef wanted, bool colour) {
+  const LogPalette palette = FixedPrintPalette(colour);
+  ColorRef nearest = 0;
+  long best = -1;
+  for (int i = 0; i < palette.count; ++i) {
+    const PaletteEntry& entry = palette.entries[i];
+    const long red = long{RedOf(wanted)} - entry.red;
+    const long green = long{GreenOf(wanted)} - entry.green;
+    const long blue = long{BlueOf(wanted)} - entry.blue;
+    const long distance = red * red + green * green + blue * blue;
+    if (best < 0 || distance < best) {
+      best = distance;
+      nearest = MakeRgb(entry.red, entry.green, entry.blue);
+    }
+  }
+  return nearest;
+}
+
 std::vector<ColorRef> SetUpPrintColours(TDither& dither, const TImage& image,
                                         const TProfile& settings) {
   const bool colour = settings.Get(IntKey::PrintInColor) != 0;

@@ -17,6 +17,10 @@ class TProfile;
 // and white.
 LogPalette FixedPrintPalette(bool colour);
 
+// The entry of FixedPrintPalette(colour) nearest to `wanted`: what a solid
+// fill becomes on a dithered page, which holds only the fixed colours.
+ColorRef NearestPrintColour(ColorRef wanted, bool colour);
+
 // Sets `dither` up for printing `image` with the print settings. Returns the
 // colour table that the prepared lines' indices refer to; empty when the lines
 // stay 24-bit colour.

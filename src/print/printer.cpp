@@ -10,6 +10,8 @@
 #include "platform/long_operation.h"
 #include "platform/path.h"
 #include "platform/temp_file.h"
+#include "print/abort_dialog.h"
+#include "print/paper_names.h"
 #include "print/pdf_page.h"
 #include "print/print_dialogs.h"
 #include "print/print_messages.h"
@@ -63,14 +65,18 @@ void TWinPrinter::Select(const std::string& printer) {
   const std::vector<PaperSize> papers =
       printer.empty() ? std::vector<PaperSize>{} : services_.papers(printer);
   paper_ = papers.empty() ? DefaultPaper() : papers.front();
+  const std::optional<PrinterResolution> resolution =
+      printer.empty() ? std::nullopt : services_.resolution(printer);
+  resolution_ = resolution.value_or(PrinterResolution{kPrintResolution, kPrintResolution});
 }
 
 PrinterPageMetrics TWinPrinter::PageMetrics() const {
   PrinterPageMetrics metrics;
   metrics.width_mm = landscape_ ? paper_.height_mm : paper_.width_mm;
   metrics.height_mm = landscape_ ? paper_.width_mm : paper_.height_mm;
-  metrics.pixels_per_inch_x = kPrintResolution;
-  metrics.pixels_per_inch_y = kPrintResolution;
+  // Turning the sheet turns its resolution with it.
+  metrics.pixels_per_inch_x = landscape_ ? resolution_.y : resolution_.x;
+  metrics.pixels_per_inch_y = landscape_ ? resolution_.x : resolution_.y;
   return metrics;
 }
 
@@ -95,32 +101,49 @@ bool TWinPrinter::ExecPrintDialog(DialogService& dialogs, WindowId owner) {
   return true;
 }
 
+std::vector<PaperSize> TWinPrinter::PapersOf(const std::string& printer) const {
+  std::vector<PaperSize> papers =
+      printer.empty() ? std::vector<PaperSize>{} : services_.papers(printer);
+  if (papers.empty()) papers.push_back(DefaultPaper());
+  return papers;
+}
+
 void TWinPrinter::Setup(DialogService& dialogs, WindowId owner) {
   const std::vector<std::string> names = DestinationNames();
-  const std::vector<PaperSize> papers =
-      printer_.empty() ? std::vector<PaperSize>{DefaultPaper()} : services_.papers(printer_);
+  const auto printer_of = [&names](int index) {
+    const bool listed = index >= 0 && index < static_cast<int>(names.size()) &&
+                        names[static_cast<std::size_t>(index)] != kPdfFileDestination;
+    return listed ? names[static_cast<std::size_t>(index)] : std::string();
+  };
+  const std::vector<PaperSize> papers = PapersOf(printer_);
   std::vector<std::string> paper_names;
   SetupChoice current;
   for (const PaperSize& paper : papers) {
     if (paper.media == paper_.media) current.paper = static_cast<int>(paper_names.size());
-    paper_names.push_back(paper.label.empty() ? paper.media : paper.label);
+    paper_names.push_back(PaperLabel(paper));
   }
   const auto printer = std::find(names.begin(), names.end(), printer_);
   current.printer = printer == names.end() ? 0 : static_cast<int>(printer - names.begin());
   current.landscape = landscape_;
-  TPrintSetupDlg dialog(names, paper_names, current);
+  // Another printer brings its own paper sizes, its default one selected.
+  const PaperLister papers_of = [this, &printer_of](int index) {
+    PaperChoices choices;
+    for (const PaperSize& paper : PapersOf(printer_of(index))) {
+      choices.names.push_back(PaperLabel(paper));
+    }
+    return choices;
+  };
+  TPrintSetupDlg dialog(names, paper_names, current, papers_of);
   const std::optional<SetupChoice> chosen = dialog.Execute(dialogs, owner);
   if (!chosen) return;
   landscape_ = chosen->landscape;
-  const bool same_printer = chosen->printer == current.printer;
-  if (chosen->printer >= 0 && chosen->printer < static_cast<int>(names.size()) && !same_printer &&
-      names[chosen->printer] != kPdfFileDestination) {
-    // Another printer brings its own paper sizes: its default one is taken.
-    Select(names[chosen->printer]);
-    return;
+  if (chosen->printer != current.printer && !printer_of(chosen->printer).empty()) {
+    Select(printer_of(chosen->printer));
   }
-  if (chosen->paper >= 0 && chosen->paper < static_cast<int>(papers.size())) {
-    paper_ = papers[chosen->paper];
+  const std::vector<PaperSize> offered =
+      chosen->printer == current.printer ? papers : PapersOf(printer_);
+  if (chosen->paper >= 0 && chosen->paper < static_cast<int>(offered.size())) {
+    paper_ = offered[static_cast<std::size_t>(chosen->paper)];
   }
 }
 
@@ -131,8 +154,11 @@ PrintResult TWinPrinter::Print(TWinPrintout& printout, const std::string& pdf_fi
     result.error = "no memory for the page";
     return result;
   }
+  // Up while the page is drawn and sent; gone when the job is over.
+  const std::unique_ptr<ModelessDialog> abort =
+      OpenAbortDialog(printout.Window(), printout.Title());
   printout.BeginPrinting(*page);
-  if (!printout.PrintPage(*page)) {
+  if (!printout.PrintPage(*page) || AbortRequested(abort.get())) {
     result.outcome = PrintOutcome::kCancelled;
     return result;
   }
@@ -140,7 +166,7 @@ PrintResult TWinPrinter::Print(TWinPrintout& printout, const std::string& pdf_fi
     result.to_file = true;
     result.destination = pdf_file;
     if (!WritePdfPage(result.destination, printout.Title(), page->Metrics(), page->Surface(),
-                      printout.PictureOnPage(), printout.Targets().factor)) {
+                      printout.PrintableArea(), printout.Targets().factor)) {
       result.error = "cannot write " + result.destination;
       return result;
     }
@@ -157,15 +183,18 @@ PrintResult TWinPrinter::Print(TWinPrintout& printout, const std::string& pdf_fi
   ::close(descriptor);
   const FileRemover remover{pdf};
   if (!WritePdfPage(pdf, printout.Title(), page->Metrics(), page->Surface(),
-                    printout.PictureOnPage(), printout.Targets().factor)) {
+                    printout.PrintableArea(), printout.Targets().factor)) {
     result.error = "cannot write the page";
     return result;
   }
-  return Submit(pdf, printout.Title());
+  return Submit(pdf, printout.Title(), abort.get());
 }
 
-PrintResult TWinPrinter::Submit(const std::string& pdf, const std::string& title) {
-  const auto cancelled = [] { return IsLongOperation() && PollLongOperation(-1); };
+PrintResult TWinPrinter::Submit(const std::string& pdf, const std::string& title,
+                                const ModelessDialog* abort) {
+  const auto cancelled = [abort] {
+    return (IsLongOperation() && PollLongOperation(-1)) || AbortRequested(abort);
+  };
   const JobResult job = services_.submit(printer_, title, pdf, cancelled);
   PrintResult result;
   result.destination = printer_;

@@ -14,9 +14,10 @@
 #include "platform/printer_page.h"
 
 class DialogService;
+class ModelessDialog;
 class TWinPrintout;
 
-// The resolution pages are drawn at.
+// The resolution pages are drawn at when the printer tells none.
 inline constexpr int kPrintResolution = 300;
 
 enum class PrintOutcome { kPrinted, kCancelled, kFailed };
@@ -33,6 +34,8 @@ struct PrintResult {
 struct PrinterServices {
   std::function<std::vector<PrinterDestination>()> list = ListPrinters;
   std::function<std::vector<PaperSize>(const std::string&)> papers = PrinterPaperSizes;
+  std::function<std::optional<PrinterResolution>(const std::string&)> resolution =
+      DestinationResolution;
   std::function<JobResult(const std::string&, const std::string&, const std::string&,
                           const std::function<bool()>&)>
       submit = SubmitPdfJob;
@@ -46,6 +49,8 @@ class TWinPrinter {
   const std::string& PrinterName() const { return printer_; }
   const PaperSize& Paper() const { return paper_; }
   bool Landscape() const { return landscape_; }
+  // Pixels per inch of the portrait sheet: the printer's own, else kPrintResolution.
+  const PrinterResolution& Resolution() const { return resolution_; }
   // Chooses the default destination again, with its default paper.
   void SelectDefault();
   void Select(const std::string& printer);
@@ -66,11 +71,14 @@ class TWinPrinter {
 
  private:
   std::vector<std::string> DestinationNames() const;
-  PrintResult Submit(const std::string& pdf, const std::string& title);
+  // The printer's paper sizes, or A4 alone where it tells none.
+  std::vector<PaperSize> PapersOf(const std::string& printer) const;
+  PrintResult Submit(const std::string& pdf, const std::string& title, const ModelessDialog* abort);
 
   PrinterServices services_;
   std::string printer_;
   PaperSize paper_;
+  PrinterResolution resolution_{kPrintResolution, kPrintResolution};
   bool landscape_ = false;
 };
 

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <span>
+#include <limits>
 #include <utility>
 
 #include "image/dither.h"
 #include "image/image.h"
+#include "image/image_limits.h"
+#include "image/picture_rows.h"
 #include "platform/long_operation.h"
 #include "print/print_host.h"
 #include "print/print_palette.h"
@@ -36,6 +38,15 @@ PrintMargins TWinPrintout::Margins() const {
                       settings.Get(IntKey::RightMargin), settings.Get(IntKey::BottomMargin)};
 }
 
+ColorRef TWinPrintout::Background() const {
+  const TProfile& settings = window_.Settings();
+  const ColorRef background =
+      MakeRgb(settings.Get(IntKey::BackgroundRed), settings.Get(IntKey::BackgroundGreen),
+              settings.Get(IntKey::BackgroundBlue));
+  if (!Dithered()) return background;
+  return NearestPrintColour(background, settings.Get(IntKey::PrintInColor) != 0);
+}
+
 bool TWinPrintout::Dithered() const {
   return window_.Settings().Get(IntKey::PrintDithered) != 0;
 }
@@ -61,34 +72,34 @@ void TWinPrintout::BeginPrinting(TPrinterPage& page) {
 
 bool TWinPrintout::PrintPage(TPrinterPage& page) {
   TImage& image = window_.Picture();
-  TDither& dither = window_.Dither();
-  TDeviceContext dc = page.DeviceContext();
   const Point offset = PrintOffset(page.Metrics(), page.PixelSize(), Margins());
+  printable_ =
+      Intersect(Rect::FromSize(offset.x, offset.y, targets_.full.width, targets_.full.height),
+                page.Surface().Bounds());
+  TDeviceContext dc = page.DeviceContext();
+  // The picture never shrinks below the smallest output, so on a narrow area
+  // its enlarged rows would reach into the margin.
+  dc.SetClipRect(printable_);
   const MappingMode saved = dc.SetMappingMode(PrintMapping(targets_, offset));
+  // The area in logical units, rounded out: the clip trims the last pixels.
+  const int factor = std::max(1, targets_.factor);
+  const Rect area{0, 0, (targets_.full.width + factor - 1) / factor,
+                  (targets_.full.height + factor - 1) / factor};
+  const Rect picture = PictureRect(image, Point{});
+  FillAroundPicture(dc, area, picture, Background());
 
-  const ImageBounds output = image.GetOutputRect();
-  const Rect picture{output.left, output.top, output.right, output.bottom};
-  const int width = std::min(picture.Width(), kMaxOutputSize);
-  const int picture_bytes = image.GetBytesPerPixel();
-  const int line_bytes = lines_indexed_ ? 1 : kBytesPerColourPixel;
-  const DibLineFormat format =
-      lines_indexed_ ? DibLineFormat::kIndexedRgbTable : DibLineFormat::kBgr24;
-  std::vector<std::uint8_t> line(static_cast<std::size_t>(kMaxOutputSize) * kBytesPerColourPixel);
-  dither.ResetErrors();
+  const RowFormat format{lines_indexed_ ? DibLineFormat::kIndexedRgbTable : DibLineFormat::kBgr24,
+                         colour_table_};
+  line_.resize(static_cast<std::size_t>(kMaxOutputSize) * kBytesPerColourPixel);
+  window_.Dither().ResetErrors();
   bool cancelled = false;
-  for (int y = picture.top; y < picture.bottom; ++y) {
-    const int percent = (y - picture.top) * 100 / (picture.Height() + 1);
-    if (IsLongOperation() && PollLongOperation(percent)) {
-      cancelled = true;
-      break;
-    }
-    image.GetOutputRow(picture.left, y, line.data(), width);
-    dither.DitherLine(line.data(), width, picture_bytes);
-    const std::span<const std::uint8_t> bits(line.data(),
-                                             static_cast<std::size_t>(width) * line_bytes);
-    dc.DrawDibLine(picture.left, y, width, bits, format, colour_table_);
-  }
-  picture_on_page_ = Intersect(dc.LogicalToDevice(picture), page.Surface().Bounds());
+  Rect pending = Intersect(picture, area);
+  PaintPictureRows(image, window_.Dither(), dc, Point{}, pending, format, line_,
+                   std::numeric_limits<int>::max(), [&](int y) {
+                     const int percent = (y - picture.top) * 100 / (picture.Height() + 1);
+                     cancelled = IsLongOperation() && PollLongOperation(percent);
+                     return !cancelled;
+                   });
   dc.SetMappingMode(saved);
   return !cancelled;
 }

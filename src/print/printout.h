@@ -1,9 +1,11 @@
 // TWinPrintout: one page of one Print command. Preparation lays the picture
 // out for the area the margins leave and sets up its printing colours; the
-// page is then drawn a line at a time under a mapping that enlarges the
-// reduced picture to the area.
+// page is then painted as the window paints its client area, under a mapping
+// that enlarges the reduced picture to the area and a clip that keeps every
+// row inside it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,22 +29,27 @@ class TWinPrintout {
   TWinPrintout(std::string title, PrintHost& window);
 
   const std::string& Title() const { return title_; }
+  PrintHost& Window() const { return window_; }
   bool Banding() const { return false; }
   bool ScaleByMapping() const { return scale_by_mapping_; }
 
   PageRange GetDialogInfo() const { return PageRange{}; }
   // Lays the picture out for `page` and sets up its colours.
   void BeginPrinting(TPrinterPage& page);
-  // Draws the picture on the page. False when the job was cancelled meanwhile.
+  // Paints the area within the margins: the picture, and the background
+  // colour around it. False when the job was cancelled meanwhile.
   bool PrintPage(TPrinterPage& page);
 
   const PrintTargets& Targets() const { return targets_; }
-  // Where the picture landed, in device pixels; empty before PrintPage.
-  const Rect& PictureOnPage() const { return picture_on_page_; }
+  // The area within the margins in device pixels; empty before PrintPage.
+  const Rect& PrintableArea() const { return printable_; }
 
  private:
   PrintMargins Margins() const;
   bool Dithered() const;
+  // The window's background colour, which fills the area around the
+  // picture; on a dithered page the nearest of the fixed colours.
+  ColorRef Background() const;
 
   std::string title_;
   PrintHost& window_;
@@ -50,5 +57,6 @@ class TWinPrintout {
   PrintTargets targets_;
   std::vector<ColorRef> colour_table_;
   bool lines_indexed_ = false;
-  Rect picture_on_page_;
+  Rect printable_;
+  std::vector<std::uint8_t> line_;
 };

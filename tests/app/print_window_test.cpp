@@ -11,7 +11,10 @@
 
 #include "app/command_ids.h"
 #include "command_window_fixture.h"
+#include "platform/window_dialog.h"
 #include "print/print_dialogs.h"
+#include "print/print_messages.h"
+#include "print/printer.h"
 
 namespace {
 class PrintWindowTest : public CommandWindowTest {
@@ -90,6 +93,46 @@ TEST_F(PrintWindowTest, SheetPrintsAsThumbnailsAndTheWindowShowsThePictureAgain)
   EXPECT_FALSE(window_->Printing());
   EXPECT_EQ(window_->Picture().width, 64);
   EXPECT_EQ(window_->Picture().height, 48);
+}
+
+TEST_F(PrintWindowTest, AbortDialogOverTheWindowCancelsTheJob) {
+  Start({WritePicture("one.gif")});
+  const WindowId main = window_->MainWindow().Id();
+  bool asked_before = true;
+  bool asked_after = false;
+  PrinterServices services;
+  services.list = [] { return std::vector<PrinterDestination>{{"Office", true}}; };
+  services.papers = [](const std::string&) { return std::vector<PaperSize>{}; };
+  services.resolution = [](const std::string&) { return std::nullopt; };
+  services.submit = [&](const std::string&, const std::string&, const std::string&,
+                        const std::function<bool()>& cancelled) {
+    JobResult result;
+    const TWindowDialog* dialog = nullptr;
+    for (TWindow* window : backend_->EventLoop().Windows()) {
+      if (window->Owner() == main && window->Caption() == kAbortCaption && window->IsVisible()) {
+        dialog = dynamic_cast<const TWindowDialog*>(window->Handler());
+      }
+    }
+    if (!dialog) return result;
+    asked_before = cancelled();
+    const Rect button = dialog->ControlRect(kIdCancel);
+    const Point centre{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+    backend_->PressButton(dialog->Window().Id(), MouseButton::kLeft, centre);
+    backend_->ReleaseButton(dialog->Window().Id(), MouseButton::kLeft, centre);
+    asked_after = cancelled();
+    result.outcome = asked_after ? JobOutcome::kCancelled : JobOutcome::kSubmitted;
+    result.job_id = 3;
+    return result;
+  };
+  window_->Printer() = TWinPrinter(std::move(services));
+  Answer(ScriptedAnswer::Press(kIdOk));
+  ASSERT_TRUE(Choose(CM_PRINT));
+  EXPECT_FALSE(asked_before);
+  EXPECT_TRUE(asked_after);
+  EXPECT_TRUE(LogHas("Printing of one.gif cancelled"));
+  for (TWindow* window : backend_->EventLoop().Windows()) {
+    EXPECT_NE(window->Caption(), kAbortCaption);
+  }
 }
 
 TEST_F(PrintWindowTest, MarginsFromTheMenuAreStored) {

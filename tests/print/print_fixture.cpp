@@ -1,21 +1,37 @@
 #include "print_fixture.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <functional>
 #include <sstream>
 
 #include "support/peer_tools.h"
+
+namespace {
+PaletteEntry PictureColour(int i) {
+  return PaletteEntry{static_cast<std::uint8_t>(20 + i * 25),
+                      static_cast<std::uint8_t>(180 - i * 20),
+                      static_cast<std::uint8_t>(40 + i * 10), 0};
+}
+}  // namespace
+
+std::set<std::uint32_t> PalettePictureColours() {
+  std::set<std::uint32_t> colours;
+  for (int i = 0; i < 8; ++i) {
+    const PaletteEntry entry = PictureColour(i);
+    colours.insert((std::uint32_t{entry.red} << 16) | (std::uint32_t{entry.green} << 8) |
+                   entry.blue);
+  }
+  return colours;
+}
 
 std::unique_ptr<TImage> MakePalettePicture(int width, int height) {
   auto image = std::make_unique<TImage>();
   image->Create(width, height, 1, 1, 1, 1, 0);
   LogPalette palette;
   palette.count = 8;
-  for (int i = 0; i < 8; ++i) {
-    palette.entries[i] = PaletteEntry{static_cast<std::uint8_t>(20 + i * 25),
-                                      static_cast<std::uint8_t>(180 - i * 20),
-                                      static_cast<std::uint8_t>(40 + i * 10), 0};
-  }
+  for (int i = 0; i < 8; ++i) palette.entries[i] = PictureColour(i);
   image->SetPalette(palette);
   std::vector<std::uint8_t> row(static_cast<std::size_t>(width));
   for (int y = 0; y < height; ++y) {
@@ -94,11 +110,27 @@ Raster RasterizePdfExactly(const std::string& pdf, int dpi, const TempDir& scrat
   return ReadPpm(out);
 }
 
-Box InkBox(const Raster& raster) {
+namespace {
+// A printer's colour handling may move a colour by a step or two.
+bool Near(std::uint32_t a, std::uint32_t b) {
+  for (const int shift : {0, 8, 16}) {
+    const int difference =
+        static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+    if (difference > 6 || difference < -6) return false;
+  }
+  return true;
+}
+
+bool NearAny(std::uint32_t pixel, const std::set<std::uint32_t>& colours) {
+  return std::any_of(colours.begin(), colours.end(),
+                     [pixel](std::uint32_t colour) { return Near(pixel, colour); });
+}
+
+Box BoxWhere(const Raster& raster, const std::function<bool(std::uint32_t)>& counts) {
   Box box{raster.width, raster.height, 0, 0};
   for (int y = 0; y < raster.height; ++y) {
     for (int x = 0; x < raster.width; ++x) {
-      if (raster.At(x, y) == 0xFFFFFF) continue;
+      if (!counts(raster.At(x, y))) continue;
       box.left = std::min(box.left, x);
       box.top = std::min(box.top, y);
       box.right = std::max(box.right, x + 1);
@@ -107,6 +139,15 @@ Box InkBox(const Raster& raster) {
   }
   if (box.right == 0) return Box{};
   return box;
+}
+}  // namespace
+
+Box BoxOf(const Raster& raster, const std::set<std::uint32_t>& colours) {
+  return BoxWhere(raster, [&colours](std::uint32_t pixel) { return NearAny(pixel, colours); });
+}
+
+Box InkBox(const Raster& raster) {
+  return BoxWhere(raster, [](std::uint32_t pixel) { return pixel != 0xFFFFFF; });
 }
 
 std::string PdfInfo(const std::string& pdf, const std::string& field) {

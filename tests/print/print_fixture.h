@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "image/dither.h"
 #include "image/image.h"
+#include "platform/backend.h"
 #include "platform/display.h"
 #include "platform/headless/headless_dialogs.h"
 #include "print/print_host.h"
@@ -24,7 +27,7 @@ class FakePrintHost : public PrintHost {
   TDither& Dither() override { return dither; }
   bool Loading() const override { return false; }
   DialogService& Dialogs() override { return dialogs; }
-  WindowId Owner() const override { return kNoWindow; }
+  WindowId Owner() const override { return owner; }
   std::string PicturePath() const override { return path; }
   std::string PictureName() const override { return name; }
   void RunWaitingMessages() override {}
@@ -38,6 +41,13 @@ class FakePrintHost : public PrintHost {
     return next;
   }
   void PrintingDone() override { ++done; }
+  // Over `owner` on `backend` when the test gives one; `opened` runs once it shows.
+  std::unique_ptr<ModelessDialog> OpenModelessDialog(const DialogTemplate& dialog) override {
+    if (!backend) return nullptr;
+    std::unique_ptr<ModelessDialog> shown = backend->OpenModelessDialog(dialog, owner);
+    if (opened) opened();
+    return shown;
+  }
 
   TProfile settings;
   TDither dither;
@@ -47,6 +57,9 @@ class FakePrintHost : public PrintHost {
   THeadlessDialogs dialogs{display};
   std::string path;
   std::string name;
+  PlatformBackend* backend = nullptr;
+  WindowId owner = kNoWindow;
+  std::function<void()> opened;
   bool printing = false;
   bool printing_while_captured = false;
   int done = 0;
@@ -55,6 +68,8 @@ class FakePrintHost : public PrintHost {
 // A palette picture with no white in it, so the printed picture is
 // everything on the page that is not paper.
 std::unique_ptr<TImage> MakePalettePicture(int width, int height);
+// Its eight colours as 0xRRGGBB.
+std::set<std::uint32_t> PalettePictureColours();
 // A 24-bit picture of smooth ramps, for dithering.
 std::unique_ptr<TImage> MakeRampPicture(int width, int height);
 
@@ -76,5 +91,7 @@ struct Box {
   int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom exclusive
 };
 Box InkBox(const Raster& raster);
+// Everything in one of the `colours`, give or take a step or two.
+Box BoxOf(const Raster& raster, const std::set<std::uint32_t>& colours);
 // A line of `pdfinfo` for the file, e.g. "Title"; empty when absent.
 std::string PdfInfo(const std::string& pdf, const std::string& field);

@@ -27,6 +27,9 @@ constexpr int kDpi = 300;
 // 118 × 182 (four halvings, factor 16) the picture fills 118 × 88 of it, 47
 // rows down: device columns 236 .. 236 + 118 × 16, rows 118 + 47 × 16 .. + 88 × 16.
 constexpr Box kMarginsPicture{236, 870, 2124, 2278};
+// The rest of the area holds the background colour; the margins stay paper.
+constexpr Box kMarginsArea{236, 118, 236 + 1889, 118 + 2917};
+constexpr std::uint32_t kNavy = 0x000080;
 
 PrinterServices NoPrinters() {
   PrinterServices services;
@@ -53,6 +56,16 @@ class PrintOutputTest : public ::testing::Test {
     host_.settings.Set(IntKey::BottomMargin, 40);
     host_.settings.Set(IntKey::Rotate, 0);
     host_.settings.Set(IntKey::ThumbnailsEnable, 0);
+    host_.settings.Set(IntKey::BackgroundRed, 0);
+    host_.settings.Set(IntKey::BackgroundGreen, 0);
+    host_.settings.Set(IntKey::BackgroundBlue, 0x80);
+  }
+
+  // The picture within the background, the background within white margins.
+  static void ExpectPictureInItsArea(const Raster& page) {
+    ExpectWithinOnePixel(InkBox(page), kMarginsArea);
+    ExpectWithinOnePixel(BoxOf(page, PalettePictureColours()), kMarginsPicture);
+    ExpectWithinOnePixel(BoxOf(page, {kNavy}), kMarginsArea);
   }
 
   std::set<std::uint32_t> PageColours(const std::string& pdf) {
@@ -82,7 +95,7 @@ TEST_F(PrintOutputTest, PictureLandsWithinTheMarginsOfAPdfBesideIt) {
   // 595.28 × 841.89 points: pdftoppm rounds the page up.
   ASSERT_NEAR(page.width, 2480, 1);
   ASSERT_NEAR(page.height, 3508, 1);
-  ExpectWithinOnePixel(InkBox(page), kMarginsPicture);
+  ExpectPictureInItsArea(page);
 }
 
 TEST_F(PrintOutputTest, AnExistingPdfBesideThePictureIsKept) {
@@ -268,7 +281,16 @@ TEST_F(PrintOutputTest, CupsPdfQueuePrintsWithinTheMargins) {
   const std::string pdf = WaitForCupsPdf(folder, result.job_id);
   ASSERT_FALSE(pdf.empty()) << "no PDF of job " << result.job_id << " in " << folder;
   EXPECT_EQ(PdfInfo(pdf, "Pages"), "1");
-  ExpectWithinOnePixel(InkBox(RasterizePdf(pdf, kDpi, dir_)), kMarginsPicture);
+  ExpectPictureInItsArea(RasterizePdf(pdf, kDpi, dir_));
+}
+
+TEST_F(PrintOutputTest, CupsPdfQueueDrawsAtItsOwnResolution) {
+  if (CupsPdfFolder().empty()) SKIP_WITHOUT_CUPS_PDF();
+  TWinPrinter printer;
+  // The queue's PPD says DefaultResolution: 300dpi.
+  EXPECT_EQ(DestinationResolution(printer.PrinterName()), (PrinterResolution{300, 300}));
+  EXPECT_EQ(printer.PageMetrics().pixels_per_inch_x, 300);
+  EXPECT_EQ(DestinationResolution("no-such-queue"), std::nullopt);
 }
 
 TEST_F(PrintOutputTest, CancelledCupsJobLeavesNoPdf) {
