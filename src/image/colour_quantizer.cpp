@@ -19,6 +19,11 @@ constexpr int kBlueShift = 3;
 constexpr int kBlockShift = 5;
 constexpr int kBlockExtent = 1 << kBlockShift;
 constexpr int kBlockCount = 8 * 8 * 8;
+constexpr int kBlockRedCells = kBlockExtent >> kRedShift;
+constexpr int kBlockGreenCells = kBlockExtent >> kGreenShift;
+constexpr int kBlockBlueCells = kBlockExtent >> kBlueShift;
+constexpr int kBlockGreenBlueCells = kBlockGreenCells * kBlockBlueCells;
+constexpr int kBlockCells = kBlockRedCells * kBlockGreenBlueCells;
 constexpr int kChannels = 3;
 // Errors are kept in sixteenths: the Floyd-Steinberg weights 7, 3, 5, 1.
 constexpr int kErrorScaleShift = 4;
@@ -74,15 +79,27 @@ struct TColourQuantizer::Box {
 };
 
 bool TColourQuantizer::Init() {
-  try {
-    histogram_.assign(kCellCount, Cell{0, 0, 0, 0});
-    inverse_.assign(kCellCount, 0);
-    block_ready_.assign(kBlockCount, 0);
-    errors_.assign(std::size_t(kChannels) * (kMaxOutputSize + 2), 0);
-  } catch (const std::bad_alloc&) {
-    return false;
+  // A quantizer kept for the next picture keeps its tables: fresh pages cost
+  // more than clearing. The inverse map needs no clearing, its blocks are
+  // marked unready when colours are chosen; the errors are cleared per pass.
+  if (histogram_.empty()) {
+    try {
+      histogram_.resize(kCellCount);
+      inverse_.resize(kCellCount);
+      block_ready_.resize(kBlockCount);
+      errors_.resize(std::size_t(kChannels) * (kMaxOutputSize + 2));
+    } catch (const std::bad_alloc&) {
+      histogram_.clear();
+      return false;
+    }
+    BuildLimitTables();
   }
+  std::fill(histogram_.begin(), histogram_.end(), Cell{0, 0, 0, 0});
   colour_count_ = 0;
+  return true;
+}
+
+void TColourQuantizer::BuildLimitTables() {
   for (int i = 0; i < static_cast<int>(clamp_.size()); ++i) clamp_[i] = Clamp255(i - kClampMargin);
   for (int error = 0; error <= kMaxError; ++error) {
     const int passed = error < kErrorStep       ? error
@@ -91,7 +108,6 @@ bool TColourQuantizer::Init() {
     error_limit_[kMaxError + error] = static_cast<std::int16_t>(passed);
     error_limit_[kMaxError - error] = static_cast<std::int16_t>(-passed);
   }
-  return true;
 }
 
 void TColourQuantizer::AddPixels(const std::uint8_t* bgr, int count) {
@@ -256,24 +272,45 @@ void TColourQuantizer::FillBlock(int block) {
   for (int i = 0; i < colour_count_; ++i) {
     if (least[i] <= bound) candidates[candidate_count++] = static_cast<std::uint8_t>(i);
   }
-  for (int red = origin[0] + 4; red < origin[0] + kBlockExtent; red += 1 << kRedShift) {
-    for (int green = origin[1] + 2; green < origin[1] + kBlockExtent; green += 1 << kGreenShift) {
-      for (int blue = origin[2] + 4; blue < origin[2] + kBlockExtent; blue += 1 << kBlueShift) {
-        int best = candidates[0];
-        int best_distance = std::numeric_limits<int>::max();
-        for (int k = 0; k < candidate_count; ++k) {
-          const int i = candidates[k];
-          const int dr = red - red_[i];
-          const int dg = green - green_[i];
-          const int db = blue - blue_[i];
-          const int distance = dr * dr + dg * dg + db * db;
-          if (distance < best_distance) {
-            best_distance = distance;
-            best = i;
-          }
-        }
-        inverse_[CellOf(red, green, blue)] = static_cast<std::uint8_t>(best);
+  // Candidate by candidate over all cells of the block at once (a loop the
+  // compiler turns into vector code); a later candidate must be strictly
+  // nearer, so ties go to the lower index.
+  std::array<std::int32_t, kBlockCells> best_distance;
+  std::array<std::int32_t, kBlockCells> best;
+  best_distance.fill(std::numeric_limits<std::int32_t>::max());
+  best.fill(candidates[0]);
+  for (int k = 0; k < candidate_count; ++k) {
+    const int i = candidates[k];
+    std::int32_t red_part[kBlockRedCells];
+    for (int r = 0; r < kBlockRedCells; ++r) {
+      const int dr = origin[0] + (r << kRedShift) + (1 << kRedShift) / 2 - red_[i];
+      red_part[r] = dr * dr;
+    }
+    std::int32_t green_blue_part[kBlockGreenBlueCells];
+    for (int g = 0; g < kBlockGreenCells; ++g) {
+      const int dg = origin[1] + (g << kGreenShift) + (1 << kGreenShift) / 2 - green_[i];
+      for (int b = 0; b < kBlockBlueCells; ++b) {
+        const int db = origin[2] + (b << kBlueShift) + (1 << kBlueShift) / 2 - blue_[i];
+        green_blue_part[g * kBlockBlueCells + b] = dg * dg + db * db;
       }
+    }
+    for (int r = 0; r < kBlockRedCells; ++r) {
+      std::int32_t* distances = &best_distance[r * kBlockGreenBlueCells];
+      std::int32_t* indices = &best[r * kBlockGreenBlueCells];
+      for (int j = 0; j < kBlockGreenBlueCells; ++j) {
+        const std::int32_t distance = red_part[r] + green_blue_part[j];
+        const bool nearer = distance < distances[j];
+        distances[j] = nearer ? distance : distances[j];
+        indices[j] = nearer ? i : indices[j];
+      }
+    }
+  }
+  for (int r = 0; r < kBlockRedCells; ++r) {
+    for (int g = 0; g < kBlockGreenCells; ++g) {
+      std::uint8_t* run = &inverse_[CellOf(origin[0] + (r << kRedShift),
+                                           origin[1] + (g << kGreenShift), origin[2])];
+      const std::int32_t* indices = &best[r * kBlockGreenBlueCells + g * kBlockBlueCells];
+      for (int b = 0; b < kBlockBlueCells; ++b) run[b] = static_cast<std::uint8_t>(indices[b]);
     }
   }
   block_ready_[block] = 1;
@@ -302,6 +339,9 @@ void TColourQuantizer::MapRow(const std::uint8_t* bgr, std::uint8_t* indices, in
   const std::uint8_t* colour[kChannels] = {red_.data(), green_.data(), blue_.data()};
   const std::uint8_t* clamp = clamp_.data() + kClampMargin;
   const std::int16_t* limit = error_limit_.data() + kMaxError;
+  // Index stores may alias anything: keep the tables in locals.
+  const std::uint8_t* ready = block_ready_.data();
+  const std::uint8_t* inverse = inverse_.data();
   for (int n = 0; n < count; ++n, pixel += pixel_step, cell_of_pixel += cell_step) {
     int value[kChannels];
     for (int c = 0; c < kChannels; ++c) {
@@ -309,8 +349,8 @@ void TColourQuantizer::MapRow(const std::uint8_t* bgr, std::uint8_t* indices, in
       value[c] = clamp[pixel[2 - c] + limit[carried]];
     }
     const int block = BlockOf(value[0], value[1], value[2]);
-    if (!block_ready_[block]) FillBlock(block);
-    const int index = inverse_[CellOf(value[0], value[1], value[2])];
+    if (!ready[block]) FillBlock(block);
+    const int index = inverse[CellOf(value[0], value[1], value[2])];
     indices[first + n * step] = static_cast<std::uint8_t>(index);
     for (int c = 0; c < kChannels; ++c) {
       const int error = value[c] - colour[c][index];

@@ -18,7 +18,8 @@ class TColourQuantizer {
   static constexpr int kMinColours = 2;
   static constexpr int kMaxColours = 256;
 
-  // False when the tables cannot be had.
+  // Clears the histogram for a new picture; false when the tables cannot be
+  // had. A quantizer may serve one picture after another.
   bool Init();
 
   // First pass: count `count` pixels of blue, green, red.
@@ -51,6 +52,7 @@ class TColourQuantizer {
   bool SplitBox(Box& box, Box& upper) const;
   void AverageColour(const Box& box, int slot);
   void FillBlock(int block);
+  void BuildLimitTables();
 
   std::vector<Cell> histogram_;            // 32 x 64 x 32 cells: 5 bits red, 6 green, 5 blue
   std::vector<std::uint8_t> inverse_;      // cell -> nearest colour, valid once its block is

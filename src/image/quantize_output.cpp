@@ -85,9 +85,32 @@ Outcome SendColourMap(const QuantizeSink& sink, int count, const std::uint8_t* r
   return Outcome::kDone;
 }
 
+// The quantizer's tables (over half a megabyte) are kept for the next picture
+// of this thread: in a batch, fresh pages for every picture cost more than the
+// quantizing. A run nested inside another (through an event handled while a
+// long operation polls) finds none kept and makes its own.
+thread_local std::unique_ptr<TColourQuantizer> kept_quantizer;
+
+class QuantizerLease {
+ public:
+  QuantizerLease() : quantizer_(std::move(kept_quantizer)) {
+    if (!quantizer_) quantizer_.reset(new (std::nothrow) TColourQuantizer);
+  }
+  ~QuantizerLease() {
+    if (quantizer_) kept_quantizer = std::move(quantizer_);
+  }
+  QuantizerLease(const QuantizerLease&) = delete;
+  QuantizerLease& operator=(const QuantizerLease&) = delete;
+  TColourQuantizer* operator->() const { return quantizer_.get(); }
+  explicit operator bool() const { return quantizer_ != nullptr; }
+
+ private:
+  std::unique_ptr<TColourQuantizer> quantizer_;
+};
+
 Outcome QuantizeRows(AdjustedRows& rows, int width, int height, bool interlaced, int colours,
                      const QuantizeSink& sink) {
-  auto quantizer = std::unique_ptr<TColourQuantizer>(new (std::nothrow) TColourQuantizer);
+  QuantizerLease quantizer;
   if (!quantizer || !quantizer->Init()) return Outcome::kFailed;
   const int first_pass_share = sink.pixel_row ? 50 : 100;
   bool cancelled = false;
