@@ -8,6 +8,7 @@
 #include "app/text_window.h"
 #include "app/window_texts.h"
 #include "files/file_pkg.h"
+#include "formats/gif_animation.h"
 #include "image/picture_formats.h"
 #include "platform/display.h"
 #include "platform/log_sink.h"

@@ -59,6 +59,7 @@ struct StartupContext {
 };
 
 class TZentropeTxt;
+class TGifAnimation;
 
 class TZentropeWin : public WindowHandler,
                      public ProgressDisplay,
@@ -105,6 +106,7 @@ class TZentropeWin : public WindowHandler,
   bool SoundPlaying() const override { return media_->SoundPlaying(); }
   bool MoviePlaying() const override { return media_->MoviePlaying(); }
   bool PictureLoaded() const override { return picture_loaded_; }
+  bool FirstLoopPlaying() const override;
   void ErasePage(bool refresh) override;
   void RefreshFrame(bool reset) override;
   void BuildDisplayPalette(bool repaint) override;
@@ -221,6 +223,13 @@ class TZentropeWin : public WindowHandler,
   void BeginBatchRun();
   bool SlideshowRunRequested() const { return batch_run_requested_; }
 
+  // main_window_animation.cpp: an animated GIF plays from the idle time
+  // while AnimateGif is on and one picture fills the frame.
+  void StartAnimation(const std::string& format);
+  // True while the animation still has frames to show.
+  bool AnimateStep();
+  void PaintAnimationFrame();
+
   // main_window_text.cpp: the comments and log windows.
   void CreateTextWindows();
   void DestroyTextWindows();
@@ -263,6 +272,7 @@ class TZentropeWin : public WindowHandler,
   TProfile settings_;
   TDither dither_;
   std::unique_ptr<TImage> image_;
+  std::unique_ptr<TGifAnimation> animation_;
   std::unique_ptr<TPalette> palette_;
   std::unique_ptr<TSurface> page_;
   TFilePkg files_;

@@ -288,9 +288,11 @@ bool TZentropeWin::PreDispatch(const Message& message) {
 IdleResult TZentropeWin::IdleStep() {
   if (closed_ || !window_ || !slideshow_) return IdleResult::kDone;
   const bool media_playing = PollMedia();
+  const bool animating = AnimateStep();
   const IdleResult result = slideshow_->SlideshowIdle();
   // Completion notices are looked for while something plays.
-  return result == IdleResult::kDone && media_playing ? IdleResult::kWaiting : result;
+  return result == IdleResult::kDone && (media_playing || animating) ? IdleResult::kWaiting
+                                                                     : result;
 }
 
 void TZentropeWin::PaintPendingPortion() {

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/window_texts.h"
 #include "files/file_types.h"
+#include "formats/gif_animation.h"
 #include "image/picture_formats.h"
 #include "platform/log_sink.h"
 #include "platform/path.h"
@@ -27,6 +28,7 @@ void TZentropeWin::LoadCurrent() {
   const std::string current = files_.Current();
   FileKind kind = FileKind::kImage;
   if (EqualsNoCase(current, kNoFile)) {
+    animation_.reset();
     names_.fill(std::string(kNoFile));
     UpdateCaption();
     ShowProgress(0);
@@ -48,10 +50,12 @@ void TZentropeWin::LoadCurrent() {
 
   if (kind == FileKind::kImage) {
     loading_ = true;
+    animation_.reset();
     const std::uint32_t start = GetTickCount();
     const LoadImageResult loaded = LoadImageWithStatus(names_[kImagePath], *image_, &settings_);
     format_name_ = loaded.format;
     picture_loaded_ = loaded.status == LoadStatus::kLoaded;
+    if (picture_loaded_) StartAnimation(loaded.format);
     LogLine(kLoadedImageLog, names_[kImagePath], ElapsedSince(start));
     if (settings_.Get(IntKey::SortPalette) != 0 && image_->GetBytesPerPixel() == 1) {
       const std::uint32_t sort_start = GetTickCount();

@@ -157,7 +157,20 @@ void TGifAnimation::Start(TImage& image, std::uint32_t now) {
 }
 
 bool TGifAnimation::Tick(TImage& image, std::uint32_t now) {
-  if (stopped_ || current_ < 0 || static_cast<std::int32_t>(now - due_) < 0) return false;
+  if (current_ < 0) return false;
+  // Every frame whose time has come is composed in turn, so the picture
+  // shows the frame due now; after a whole loop behind, it starts afresh.
+  bool changed = false;
+  for (int step = 0; step < FrameCount() && Due(now); ++step) changed |= Advance(image);
+  if (Due(now)) due_ = now + static_cast<std::uint32_t>(DelayOf(current_));
+  return changed;
+}
+
+bool TGifAnimation::Due(std::uint32_t now) const {
+  return !stopped_ && static_cast<std::int32_t>(now - due_) >= 0;
+}
+
+bool TGifAnimation::Advance(TImage& image) {
   int next = current_ + 1;
   if (next == FrameCount()) {
     ++plays_;
@@ -172,10 +185,7 @@ bool TGifAnimation::Tick(TImage& image, std::uint32_t now) {
     next = 0;
   }
   ShowFrame(image, next);
-  const auto delay = static_cast<std::uint32_t>(DelayOf(next));
-  due_ += delay;
-  // A late tick does not make the following frames hurry to catch up.
-  if (static_cast<std::int32_t>(now - due_) >= 0) due_ = now + delay;
+  due_ += static_cast<std::uint32_t>(DelayOf(next));
   return true;
 }
 

@@ -30,8 +30,9 @@ class TGifAnimation {
   // Makes the picture the size of the logical screen and shows the first
   // frame; its delay counts from `now`.
   void Start(TImage& image, std::uint32_t now);
-  // Shows the next frame once the current one's delay has passed; true when
-  // the picture changed. After the last play it stays on the last frame.
+  // Shows the frame due at `now` once the current one's delay has passed;
+  // true when the picture changed. After the last play it stays on the last
+  // frame.
   bool Tick(TImage& image, std::uint32_t now);
 
   int FrameCount() const { return static_cast<int>(list_.frames.size()); }
@@ -46,6 +47,9 @@ class TGifAnimation {
  private:
   TGifAnimation(InputStream* stream, int reduction);
 
+  bool Due(std::uint32_t now) const;
+  // The next frame, or the end of the play; true when the picture changed.
+  bool Advance(TImage& image);
   void ShowFrame(TImage& image, int frame);
   void DecodeFrame(TImage& image, const GifFrame& frame);
   void Dispose(TImage& image, const GifFrame& frame);

@@ -109,7 +109,7 @@ IdleResult TSlideshow::SlideshowIdle() {
   // While stopped the clocks are still kept, so a later start measures
   // from the last load.
   const IdleResult waiting = Running() ? IdleResult::kWaiting : IdleResult::kDone;
-  if (host_.Loading()) {
+  if (host_.Loading() || host_.FirstLoopPlaying()) {
     host_.SetClock(SlideshowClock::kImage, now);
     return waiting;
   }

@@ -58,6 +58,9 @@ class SlideshowHost {
   virtual bool MoviePlaying() const = 0;
   // The current picture came from its file (not the loader's placeholder).
   virtual bool PictureLoaded() const = 0;
+  // The picture is an animation that has not played through once yet; its
+  // display time starts after that.
+  virtual bool FirstLoopPlaying() const { return false; }
   virtual void ErasePage(bool refresh) = 0;
   virtual void RefreshFrame(bool reset) = 0;
   virtual void BuildDisplayPalette(bool repaint) = 0;

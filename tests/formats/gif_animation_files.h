@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "formats/gif_test_files.h"
+#include "support/temp_dir.h"
 
 namespace gif_animation_test {
 
@@ -155,6 +157,45 @@ inline std::vector<std::uint8_t> ReferenceAnimation(int loop_count) {
       .Control(0, kDelays[3])
       .Frame(2, 12, 8, 6, Pattern(8, 6, [](int x, int y) { return 5 + (x + y) % 2; }));
   return builder.Finish();
+}
+
+// A PAM picture as ImageMagick writes it, with alpha only when some pixel
+// is transparent.
+struct Pam {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgba;
+};
+
+inline bool ReadPam(const std::string& path, Pam& pam) {
+  const std::vector<unsigned char> bytes = ReadFileBytes(path);
+  const std::string text(bytes.begin(), bytes.end());
+  const std::size_t end = text.find("ENDHDR\n");
+  if (text.rfind("P7\n", 0) != 0 || end == std::string::npos) return false;
+  const std::string header = text.substr(0, end);
+  int depth = 0;
+  int maxval = 0;
+  if (std::sscanf(header.c_str() + header.find("WIDTH"), "WIDTH %d", &pam.width) != 1 ||
+      std::sscanf(header.c_str() + header.find("HEIGHT"), "HEIGHT %d", &pam.height) != 1 ||
+      std::sscanf(header.c_str() + header.find("DEPTH"), "DEPTH %d", &depth) != 1 ||
+      std::sscanf(header.c_str() + header.find("MAXVAL"), "MAXVAL %d", &maxval) != 1 ||
+      (depth != 3 && depth != 4) || maxval != 255) {
+    return false;
+  }
+  const std::size_t pixels = static_cast<std::size_t>(pam.width) * pam.height;
+  if (bytes.size() < end + 7 + pixels * depth) return false;
+  const unsigned char* in = bytes.data() + end + 7;
+  for (std::size_t i = 0; i < pixels; ++i, in += depth) {
+    pam.rgba.insert(pam.rgba.end(), {in[0], in[1], in[2], depth == 4 ? in[3] : std::uint8_t{255}});
+  }
+  return true;
+}
+
+// The colour ImageMagick's coalesced frame shows at (x, y), with the
+// reference animation's background where it leaves the frame transparent.
+inline Colour ExpectedColour(const Pam& pam, int x, int y) {
+  const std::uint8_t* rgba = pam.rgba.data() + 4 * (y * pam.width + x);
+  return rgba[3] == 0 ? GlobalColours()[kBackground] : Colour{rgba[0], rgba[1], rgba[2]};
 }
 
 }  // namespace gif_animation_test

@@ -47,6 +47,7 @@ class TFakeHost : public SlideshowHost, public WindowHandler {
   bool SoundPlaying() const override { return sound_playing; }
   bool MoviePlaying() const override { return movie_playing; }
   bool PictureLoaded() const override { return picture_loaded; }
+  bool FirstLoopPlaying() const override { return first_loop_playing; }
   void ErasePage(bool refresh) override { erased.push_back(refresh); }
   void RefreshFrame(bool) override { ++frame_refreshes; }
   void BuildDisplayPalette(bool) override { ++palette_builds; }
@@ -78,6 +79,7 @@ class TFakeHost : public SlideshowHost, public WindowHandler {
   bool sound_playing = false;
   bool movie_playing = false;
   bool picture_loaded = true;
+  bool first_loop_playing = false;
   bool page_full = false;
   int paint_pending = 0;
   int loads = 0;

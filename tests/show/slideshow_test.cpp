@@ -94,6 +94,25 @@ TEST_F(SlideshowTest, LoadingKeepsTheImageClockAtNowAndNeverSteps) {
   EXPECT_TRUE(host_.TakePosted().empty());
 }
 
+TEST_F(SlideshowTest, AnAnimationsFirstLoopHoldsTheImageClockAtNow) {
+  Settings().Set(IntKey::DelayBetweenImages, 1);
+  Start();
+  Painted();
+  host_.first_loop_playing = true;
+  host_.Advance(5000);
+  EXPECT_EQ(slideshow_.SlideshowIdle(), IdleResult::kWaiting);
+  EXPECT_TRUE(host_.TakePosted().empty());
+  EXPECT_EQ(host_.image_time, host_.Now());
+  // Once the loop is over, the picture's own delay runs from there.
+  host_.first_loop_playing = false;
+  host_.Advance(999);
+  slideshow_.SlideshowIdle();
+  EXPECT_TRUE(host_.TakePosted().empty());
+  host_.Advance(1);
+  slideshow_.SlideshowIdle();
+  EXPECT_EQ(host_.TakePosted(), std::vector<ShowCommand>{ShowCommand::kNext});
+}
+
 TEST_F(SlideshowTest, AnEmptyListNeverSteps) {
   host_.SetFiles({});
   Settings().Set(IntKey::DelayBetweenImages, 0);
