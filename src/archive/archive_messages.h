@@ -20,6 +20,10 @@ inline constexpr char kLogObsoleteMethod[] = "Did not create %s - obsolete compr
 inline constexpr char kLogShortZipRead[] = "Error reading zip file, wrote a short file %s";
 inline constexpr char kLogShortZipWrite[] = "Error writing %s, wrote a short file";
 inline constexpr char kLogZipDamaged[] = "%s is damaged or needs a newer unzipper.";
+// Picture members an archive shown as a folder leaves out, with "archive/member".
+inline constexpr char kLogMemberEncrypted[] = "Skipped %s - it is encrypted.";
+inline constexpr char kLogMemberMethod[] = "Skipped %s - unsupported compression type.";
+inline constexpr char kLogMemberTooLarge[] = "Skipped %s - too large to read.";
 inline constexpr const char* kZipAdvice[] = {
     "This file was produced by an old version of pkzip and can not",
     "be read by Zentrope.  Please press F1 and choose ZIP Utilities",

@@ -10,11 +10,14 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string_view>
 
 #include "archive/regular_input.h"
 #include "archive/stream_inflater.h"
 #include "archive/stream_text_decode.h"
+#include "archive/zip_central_directory.h"
+#include "archive/zip_member_path.h"
 #include "platform/path.h"
 #include "platform/temp_file.h"
 
@@ -344,6 +347,39 @@ void OpenMember(InputStream* s, std::uint32_t header_offset, TextScan scan) {
   }
 }
 
+// A member found through the central directory: the local header gives only
+// where the data starts; method, flags, CRC and sizes are the directory's, so
+// members whose sizes follow their data open too.
+void OpenCentralMember(InputStream* s, const ZipCentralMember& member) {
+  ResetMember(s, static_cast<std::uint32_t>(member.local_header_offset));
+  unsigned char header[kZipLocalHeaderSize];
+  if (!ReadExactly(s->file, member.local_header_offset, header, sizeof header) ||
+      Le32(header) != kZipLocalHeaderSignature || Le16(header + 8) != member.method) {
+    FailAsStored(s);
+    return;
+  }
+  TakeHeaderFields(s, header);
+  s->flags |= member.flags;
+  s->crc = member.crc;
+  s->compressed_size = static_cast<std::uint32_t>(member.compressed_size);
+  s->size = static_cast<std::uint32_t>(member.size);
+  OpenLocalHeader(s);
+}
+
+// "archive/member" names a member of a zip archive through its directory.
+InputStream* OpenThroughArchive(std::unique_ptr<InputStream> stream, const char* path) {
+  const std::optional<ArchiveMemberPath> split = SplitArchiveMemberPath(path);
+  if (!split) return nullptr;
+  stream->file = OpenRegularFile(split->archive);
+  if (stream->file < 0) return nullptr;
+  const ZipCentralDirectory directory = ReadZipCentralDirectory(stream->file);
+  const ZipCentralMember* member = FindShownMember(directory, split->member);
+  if (!member || !FitsInputStream(*member)) return nullptr;
+  stream->path = path;
+  OpenCentralMember(stream.get(), *member);
+  return stream.release();
+}
+
 void EndMember(InputStream* s) {
   s->name.reset();
   if (s->inflater) {
@@ -370,7 +406,7 @@ InputStream* stream_open(const char* path, const char* /*mode: always "rb"*/) {
   std::unique_ptr<InputStream> stream(new (std::nothrow) InputStream);
   if (!stream) return nullptr;
   stream->file = OpenRegularFile(path);
-  if (stream->file < 0) return nullptr;
+  if (stream->file < 0) return OpenThroughArchive(std::move(stream), path);
   stream->path = path;
   OpenMember(stream.get(), 0, TextScan::kAllowed);
   return stream.release();

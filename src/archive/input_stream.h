@@ -81,6 +81,8 @@ struct ZipMemberInfo {
 
 // Null when the file cannot be opened. Otherwise the stream, even when opening
 // its first member put it in error (the first read reports it). `mode` is "rb".
+// A path that runs through a zip archive ("comic.cbz/page01.jpg", see
+// zip_member_path.h) opens that one member as its archive's directory lists it.
 InputStream* stream_open(const char* path, const char* mode);
 
 // Refills the window at the position and returns its byte, or -1.

@@ -17,3 +17,6 @@ inline constexpr std::string_view kSeveralFilesWords = "these files";
 inline constexpr std::string_view kConfirmTitle = "Confirm";
 inline constexpr std::string_view kDeleteDialogTitle = "Delete";
 inline constexpr std::string_view kGoToSlidePrompt = "Go to slide (file name):";
+inline constexpr std::string_view kArchiveMemberRefused =
+    "%s is inside an archive. Copy, move and delete work only on whole files; "
+    "copy, move or delete the archive instead.";

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "files/archive_folder.h"
 #include "files/copy_with_log.h"
 #include "files/file_messages.h"
 #include "files/file_pkg.h"
@@ -52,12 +53,19 @@ std::string SuggestDestination(const TProfile& profile, FileKind kind, TransferA
   return SuggestDestination(source, profile.Get(RememberedDestinationKey(kind, action)));
 }
 
+std::string RefuseArchiveMember(const std::string& path) {
+  if (!IsArchiveMember(path)) return {};
+  LogLine(kArchiveMemberRefused, path);
+  return FormatLogText(kArchiveMemberRefused, path);
+}
+
 std::string TransferPrompt(TransferAction action, std::string_view source) {
   return FormatLogText(action == TransferAction::kMove ? kMovePrompt : kCopyPrompt, source);
 }
 
 bool TransferShownFile(TProfile& profile, FileKind kind, TransferAction action,
                        const std::string& source, const std::string& answer) {
+  if (!RefuseArchiveMember(source).empty()) return false;
   const bool done = CopyWithLog(source, answer, action == TransferAction::kMove);
   profile.Set(RememberedDestinationKey(kind, action), answer);
   return done;
@@ -69,6 +77,7 @@ std::string DeleteQuestion(const std::vector<std::string>& paths) {
 }
 
 bool DeleteShownFile(TFilePkg& list, const std::string& path) {
+  if (!RefuseArchiveMember(path).empty()) return false;
   return DeleteWithLog(list, path, false);
 }
 

@@ -31,9 +31,15 @@ std::string SuggestDestination(const TProfile& profile, FileKind kind, TransferA
 // "Copy %s to:" or "Move %s to:" with the source.
 std::string TransferPrompt(TransferAction action, std::string_view source);
 
+// A picture inside an archive is no file of its own: the text that refuses to
+// copy, move or delete it, already logged; empty for any other path, which the
+// commands go on with.
+std::string RefuseArchiveMember(const std::string& path);
+
 // Copies or moves `source` to the user's answer and remembers the answer,
 // whatever the outcome. A moved file stays in the file list under its old
-// name. True when the copy (and the move's deletion) succeeded.
+// name. True when the copy (and the move's deletion) succeeded; false, with
+// nothing touched, for a picture inside an archive.
 bool TransferShownFile(TProfile& profile, FileKind kind, TransferAction action,
                        const std::string& source, const std::string& answer);
 
@@ -42,7 +48,8 @@ std::string DeleteQuestion(const std::vector<std::string>& paths);
 
 // Delete image, sound or movie after a Yes: deletes the file and drops it from
 // the list. A file that cannot be deleted stays listed and the failure is
-// logged. True when the file was deleted.
+// logged. True when the file was deleted; false, with nothing touched, for a
+// picture inside an archive.
 bool DeleteShownFile(TFilePkg& list, const std::string& path);
 
 // Delete files after a Yes: each deleted file leaves the list and is logged;

@@ -4,11 +4,13 @@
 #include <new>
 #include <utility>
 
+#include "files/archive_folder.h"
 #include "files/file_spelling.h"
 #include "files/file_types.h"
 #include "files/name_match.h"
 #include "platform/path.h"
 #include "platform/random.h"
+#include "settings/profile.h"
 
 namespace {
 
@@ -38,7 +40,29 @@ void UnlinkFrom(FileEntry* entry, int order) {
 }  // namespace
 
 void TFilePkg::AddFile(std::string_view name, FileEntry* anchor) {
-  InsertName(NormaliseListName(name), anchor);
+  AddListName(NormaliseListName(name), anchor);
+}
+
+void TFilePkg::AddListName(std::string name, FileEntry*& anchor) {
+  if (AddArchiveMembers(name, anchor)) return;
+  InsertName(std::move(name), anchor);
+}
+
+bool TFilePkg::ArchivesAsFolders() const {
+  return settings_ && settings_->Get(IntKey::ZipAsFolder) != 0;
+}
+
+// The members form one scan group: without an anchor the first member becomes
+// it, so that names added after them sort around the group and never into it.
+bool TFilePkg::AddArchiveMembers(const std::string& path, FileEntry*& anchor) {
+  if (!ArchivesAsFolders() || !IsArchiveFolderExtension(SplitPath(path).extension)) return false;
+  const std::vector<std::string> members = ArchivePictureNames(path);
+  if (members.empty()) return false;
+  for (const std::string& member : members) {
+    InsertName(member, anchor);
+    TakeAnchor(anchor);
+  }
+  return true;
 }
 
 // The entry after which a name belongs: with an anchor, the walk back from the
@@ -139,9 +163,27 @@ bool TFilePkg::RemoveName(std::string_view name) {
   return removed;
 }
 
+// The first member in sorted order of the archive `target` names, typed with
+// its folder or relative to one.
+bool TFilePkg::GoToArchive(std::string_view target) {
+  if (!ArchivesAsFolders() || !IsArchiveFolderExtension(SplitPath(target).extension)) return false;
+  const std::string prefix = ToLower(target) + "/";
+  const std::string inner = "/" + prefix;
+  FileEntry* entry = head_;
+  for (std::int32_t step = 0; step < count_; ++step, entry = entry->links[kSortedOrder]) {
+    const std::string name = ToLower(entry->name);
+    if (name.starts_with(prefix) || name.find(inner) != std::string::npos) {
+      current_ = entry;
+      return true;
+    }
+  }
+  return false;
+}
+
 void TFilePkg::GoTo(std::string_view typed) {
   if (count_ == 0) return;
   const std::string target_text = SpellingFromFileSystem(typed);
+  if (GoToArchive(target_text)) return;
   const NameParts target = SplitNameParts(target_text);
   for (const bool by_prefix : {false, true}) {
     for (std::int32_t step = 0; step < count_; ++step) {

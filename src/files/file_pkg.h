@@ -27,6 +27,8 @@ inline constexpr int kMaxListFilesPerSpec = 1024;
 // Which entry IsSound and IsMovie look at.
 enum class Neighbour { kCurrent, kNext, kPrevious };
 
+class TProfile;
+
 class TFilePkg {
  public:
   TFilePkg() = default;
@@ -44,11 +46,17 @@ class TFilePkg {
   // the anchor to the last entry, which only anchored adds may have built.
   void AddFile(std::string_view name, FileEntry* anchor = nullptr);
 
+  // The settings whose ZipAsFolder decides whether a zip or cbz archive adds
+  // one entry per picture member (archive_folder.h) instead of itself. Without
+  // settings archives are single entries.
+  void UseSettings(const TProfile* settings) { settings_ = settings; }
+
   void Clear();
   // Removes every entry whose name equals `name` (case ignored); true if any.
   bool RemoveName(std::string_view name);
   // Makes the next entry matching `typed` current: exact parts first, then
-  // prefixes. Leaves current as it was when nothing matches.
+  // prefixes. Leaves current as it was when nothing matches. An archive shown
+  // as a folder is found at its first member.
   void GoTo(std::string_view typed);
 
   // The current name, or "No File". The names returned stay valid until the
@@ -71,6 +79,10 @@ class TFilePkg {
   struct ScanPattern;
 
   void InsertName(std::string name, FileEntry* anchor);
+  void AddListName(std::string name, FileEntry*& anchor);
+  bool ArchivesAsFolders() const;
+  bool AddArchiveMembers(const std::string& path, FileEntry*& anchor);
+  bool GoToArchive(std::string_view target);
   FileEntry* SortedStop(std::string_view name, FileEntry* anchor) const;
   FileEntry* RandomPlace();
   FileEntry* Last() const {
@@ -83,6 +95,7 @@ class TFilePkg {
   void ScanDirectory(const ScanPattern& pattern, FileEntry*& anchor);
   void ReadSlideList(const std::string& path, int index);
 
+  const TProfile* settings_ = nullptr;
   FileEntry* head_ = nullptr;
   FileEntry* current_ = nullptr;
   std::int32_t count_ = 0;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "files/archive_folder.h"
 #include "files/file_pattern.h"
 #include "files/file_pkg.h"
 #include "files/file_spelling.h"
@@ -191,7 +192,7 @@ void TFilePkg::AddSpec(std::string_view spec, int index, bool add_siblings,
     ScanDirectory({filled.directory, filled.name, filled.extension, index, search_subdirectories},
                   anchor);
   } else if (!IsSlideListExtension(filled.extension)) {
-    AddFile(path, anchor);
+    AddListName(NormaliseListName(path), anchor);
     TakeAnchor(anchor);
     if (add_siblings) {
       ScanDirectory({filled.directory, std::string(kAnyName), std::string(kAnyExtension), index,
@@ -224,9 +225,15 @@ void TFilePkg::ScanDirectory(const ScanPattern& pattern, FileEntry*& anchor) {
       if (scan_depth < kMaxScanDepth) {
         AddSpec(path + "/*.*", pattern.index, false, true, anchor);
       }
-    } else if (ExtensionInClass(SplitNameParts(file_name).extension, pattern.index)) {
+    } else {
       // The name comes from the directory itself, so it needs no look-up.
-      InsertName(NormaliseScannedName(path), anchor);
+      std::string name = NormaliseScannedName(path);
+      const std::string_view extension = SplitNameParts(file_name).extension;
+      const bool added_members =
+          ClassTakesArchiveFolders(pattern.index) && AddArchiveMembers(name, anchor);
+      if (!added_members && ExtensionInClass(extension, pattern.index)) {
+        InsertName(std::move(name), anchor);
+      }
     }
     TakeAnchor(anchor);
     if (PollLongOperation(-1) || removals_ != removals_at_start) break;
