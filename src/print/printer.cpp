@@ -149,14 +149,19 @@ void TWinPrinter::Setup(DialogService& dialogs, WindowId owner) {
 
 PrintResult TWinPrinter::Print(TWinPrintout& printout, const std::string& pdf_file) {
   PrintResult result;
+  // Up while the page is made, drawn and sent; gone when the job is over.
+  const std::unique_ptr<ModelessDialog> abort =
+      OpenAbortDialog(printout.Window(), printout.Title());
+  // Seen before the page is made, which takes a while at a fine resolution.
+  if ((IsLongOperation() && PollLongOperation(-1)) || AbortRequested(abort.get())) {
+    result.outcome = PrintOutcome::kCancelled;
+    return result;
+  }
   std::unique_ptr<TPrinterPage> page = TPrinterPage::Create(PageMetrics());
   if (!page) {
     result.error = "no memory for the page";
     return result;
   }
-  // Up while the page is drawn and sent; gone when the job is over.
-  const std::unique_ptr<ModelessDialog> abort =
-      OpenAbortDialog(printout.Window(), printout.Title());
   printout.BeginPrinting(*page);
   if (!printout.PrintPage(*page) || AbortRequested(abort.get())) {
     result.outcome = PrintOutcome::kCancelled;

@@ -3,6 +3,7 @@
 // a row), group boxes hold the controls inside their rectangle, and the
 // buttons close the dialog in a row of their own. Shown modeless, a button
 // that closes the dialog only hides it; its owner destroys it.
+#include <gtk/gtk.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -13,7 +14,10 @@
 #include <wx/textctrl.h>
 
 #include <algorithm>
+#include <chrono>
+#include <functional>
 #include <map>
+#include <thread>
 
 #include "platform/wx/wx_dialogs.h"
 
@@ -22,6 +26,9 @@ constexpr int kFirstControlId = 20000;
 // Dialog units within which two tops count as one row.
 constexpr int kRowTolerance = 4;
 constexpr int kGap = 6;
+// How long a modeless dialog may take to come up on the screen.
+constexpr auto kShowTimeout = std::chrono::milliseconds(500);
+constexpr auto kShowPoll = std::chrono::milliseconds(2);
 
 class TDescribedDialog : public wxDialog {
  public:
@@ -244,10 +251,10 @@ class TDescribedDialog : public wxDialog {
 
 class TShownDialog final : public ModelessDialog {
  public:
-  TShownDialog(const DialogTemplate& dialog, DialogService& service, wxWindow* parent)
+  TShownDialog(const DialogTemplate& dialog, DialogService& service, wxWindow* parent,
+               const std::function<void()>& pump)
       : template_(dialog), dialog_(new TDescribedDialog(parent, template_, service)) {
-    dialog_->Show();
-    dialog_->Update();
+    ShowNow(pump);
   }
   ~TShownDialog() override { dialog_->Destroy(); }
   TShownDialog(const TShownDialog&) = delete;
@@ -256,6 +263,21 @@ class TShownDialog final : public ModelessDialog {
   const TDialogState& State() const override { return dialog_->State(); }
 
  private:
+  // The work that follows keeps the loop busy, so the dialog is mapped and
+  // drawn before it starts.
+  void ShowNow(const std::function<void()>& pump) {
+    dialog_->Show();
+    auto* widget = static_cast<GtkWidget*>(dialog_->GetHandle());
+    const auto until = std::chrono::steady_clock::now() + kShowTimeout;
+    while (pump && widget && !gtk_widget_get_mapped(widget) &&
+           std::chrono::steady_clock::now() < until) {
+      pump();
+      std::this_thread::sleep_for(kShowPoll);
+    }
+    if (pump) pump();
+    dialog_->Update();
+  }
+
   DialogTemplate template_;
   // The toolkit owns the window; Destroy hands it back.
   TDescribedDialog* dialog_;
@@ -263,8 +285,9 @@ class TShownDialog final : public ModelessDialog {
 }  // namespace
 
 std::unique_ptr<ModelessDialog> ShowDescribedDialog(const DialogTemplate& dialog,
-                                                    DialogService& service, wxWindow* parent) {
-  return std::make_unique<TShownDialog>(dialog, service, parent);
+                                                    DialogService& service, wxWindow* parent,
+                                                    const std::function<void()>& pump) {
+  return std::make_unique<TShownDialog>(dialog, service, parent, pump);
 }
 
 int RunDescribedDialog(const DialogTemplate& dialog, DialogService& service, wxWindow* parent) {

@@ -5,6 +5,7 @@
 // while one is up.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -39,7 +40,9 @@ class TWxDialogs : public DialogService {
 
 // Runs a described dialog modally over `parent`; returns the closing id.
 int RunDescribedDialog(const DialogTemplate& dialog, DialogService& service, wxWindow* parent);
-// Shows a described dialog over `parent` and returns at once; dropping the
-// result destroys the dialog.
+// Shows a described dialog over `parent` and returns once it is on the
+// screen, running `pump` (the toolkit's waiting events) until then; dropping
+// the result destroys the dialog.
 std::unique_ptr<ModelessDialog> ShowDescribedDialog(const DialogTemplate& dialog,
-                                                    DialogService& service, wxWindow* parent);
+                                                    DialogService& service, wxWindow* parent,
+                                                    const std::function<void()>& pump);
