@@ -10,6 +10,7 @@
 #include "gif_animation_files.h"
 #include "image/image.h"
 #include "platform/log_sink.h"
+#include "settings/profile.h"
 #include "support/peer_tools.h"
 #include "support/temp_dir.h"
 
@@ -84,6 +85,34 @@ TEST_F(GifAnimationTest, ComposedFramesEqualImageMagicksCoalescedFrames) {
   Pam first;
   ASSERT_TRUE(ReadPam(dir_.File("frame0.pam"), first));
   ExpectFrameEquals(*image_, first);
+}
+
+TEST_F(GifAnimationTest, QuickLookComposesEveryEighthPixelOfEachFrame) {
+  REQUIRE_PEER_TOOL("convert");
+  const std::string path = Write("anim.gif", ReferenceAnimation(0));
+  ASSERT_EQ(RunCommand("convert " + ShellQuote(path) + " -coalesce " +
+                       ShellQuote(dir_.File("frame%d.pam"))),
+            0);
+  TProfile settings;
+  settings.Set(IntKey::QuickLook, 1);
+  auto animation = TGifAnimation::Open(path, &settings);
+  ASSERT_NE(animation, nullptr);
+  std::uint32_t now = 0;
+  animation->Start(*image_, now);
+  ASSERT_EQ(image_->width, kScreenWidth / 8);
+  ASSERT_EQ(image_->height, kScreenHeight / 8);
+  for (int frame = 0; frame < 4; ++frame) {
+    Pam expected;
+    ASSERT_TRUE(ReadPam(dir_.File("frame" + std::to_string(frame) + ".pam"), expected));
+    for (int y = 0; y < image_->height; ++y) {
+      for (int x = 0; x < image_->width; ++x) {
+        EXPECT_EQ(PixelOf(*image_, x, y), ExpectedColour(expected, 8 * x, 8 * y))
+            << "frame " << frame << " at " << x << "," << y;
+      }
+    }
+    now += static_cast<std::uint32_t>(animation->DelayOf(frame));
+    animation->Tick(*image_, now);
+  }
 }
 
 TEST_F(GifAnimationTest, DelaysOfZeroOrOneCentisecondAreShownAsTen) {
