@@ -48,10 +48,11 @@ struct ChannelSums {
   double count = 0;
   double sum = 0;
   double squares = 0;
-  void Add(double n, double total) {
+  // square is total * total / n: the cell's pixels count as lying at their mean.
+  void Add(double n, double total, double square) {
     count += n;
     sum += total;
-    squares += total * total / n;  // the cell's pixels count as lying at their mean
+    squares += square;
   }
   double Spread() const { return count > 0 ? squares - sum * sum / count : 0; }
 };
@@ -78,6 +79,18 @@ struct TColourQuantizer::Box {
   double channel_spread[kChannels] = {0, 0, 0};
 };
 
+// The sums of a box per slice along each channel, indexed by cell, gathered
+// while the box is shrunk so that its split needs no pass of its own.
+struct TColourQuantizer::BoxSlices {
+  ChannelSums red[kRedCells];
+  ChannelSums green[kGreenCells];
+  ChannelSums blue[kBlueCells];
+  ChannelSums* Along(int channel) { return channel == 0 ? red : channel == 1 ? green : blue; }
+};
+
+TColourQuantizer::TColourQuantizer() = default;
+TColourQuantizer::~TColourQuantizer() = default;
+
 bool TColourQuantizer::Init() {
   // A quantizer kept for the next picture keeps its tables: fresh pages cost
   // more than clearing. The inverse map needs no clearing, its blocks are
@@ -88,6 +101,7 @@ bool TColourQuantizer::Init() {
       inverse_.resize(kCellCount);
       block_ready_.resize(kBlockCount);
       errors_.resize(std::size_t(kChannels) * (kMaxOutputSize + 2));
+      slices_.resize(kMaxColours);
     } catch (const std::bad_alloc&) {
       histogram_.clear();
       return false;
@@ -121,10 +135,15 @@ void TColourQuantizer::AddPixels(const std::uint8_t* bgr, int count) {
   }
 }
 
-void TColourQuantizer::ShrinkBox(Box& box) const {
+void TColourQuantizer::ShrinkBox(Box& box, BoxSlices& slices) const {
   int low[kChannels] = {kRedCells, kGreenCells, kBlueCells};
   int high[kChannels] = {-1, -1, -1};
   ChannelSums sums[kChannels];
+  ChannelSums* along[kChannels];
+  for (int c = 0; c < kChannels; ++c) {
+    along[c] = slices.Along(c);
+    std::fill(along[c] + box.low[c], along[c] + box.high[c] + 1, ChannelSums{});
+  }
   for (int r = box.low[0]; r <= box.high[0]; ++r) {
     for (int g = box.low[1]; g <= box.high[1]; ++g) {
       const Cell* run = &histogram_[std::size_t(r) << 11 | std::size_t(g) << 5];
@@ -135,10 +154,13 @@ void TColourQuantizer::ShrinkBox(Box& box) const {
         const std::uint32_t offsets[kChannels] = {cell.red, cell.green, cell.blue};
         double totals[kChannels];
         CellTotals(r, g, b, cell.count, offsets, totals);
+        const double n = cell.count;
         for (int c = 0; c < kChannels; ++c) {
           low[c] = std::min(low[c], at[c]);
           high[c] = std::max(high[c], at[c]);
-          sums[c].Add(cell.count, totals[c]);
+          const double square = totals[c] * totals[c] / n;
+          sums[c].Add(n, totals[c], square);
+          along[c][at[c]].Add(n, totals[c], square);
         }
       }
     }
@@ -158,7 +180,8 @@ void TColourQuantizer::ShrinkBox(Box& box) const {
 
 // Splits along the channel of widest spread, at the plane that leaves the
 // least spread along it in the two halves.
-bool TColourQuantizer::SplitBox(Box& box, Box& upper) const {
+bool TColourQuantizer::SplitBox(Box& box, BoxSlices& box_slices, Box& upper,
+                                BoxSlices& upper_slices) const {
   int axis = -1;
   for (int c = 0; c < kChannels; ++c) {
     if (box.high[c] > box.low[c] &&
@@ -167,20 +190,7 @@ bool TColourQuantizer::SplitBox(Box& box, Box& upper) const {
     }
   }
   if (axis < 0) return false;
-  ChannelSums slices[kGreenCells];
-  for (int r = box.low[0]; r <= box.high[0]; ++r) {
-    for (int g = box.low[1]; g <= box.high[1]; ++g) {
-      for (int b = box.low[2]; b <= box.high[2]; ++b) {
-        const Cell& cell = histogram_[std::size_t(r) << 11 | std::size_t(g) << 5 | b];
-        if (cell.count == 0) continue;
-        const int at[kChannels] = {r, g, b};
-        const std::uint32_t offsets[kChannels] = {cell.red, cell.green, cell.blue};
-        double totals[kChannels];
-        CellTotals(r, g, b, cell.count, offsets, totals);
-        slices[at[axis]].Add(cell.count, totals[axis]);
-      }
-    }
-  }
+  const ChannelSums* slices = box_slices.Along(axis);
   ChannelSums total;
   for (int s = box.low[axis]; s <= box.high[axis]; ++s) {
     total.count += slices[s].count;
@@ -205,8 +215,8 @@ bool TColourQuantizer::SplitBox(Box& box, Box& upper) const {
   upper = box;
   box.high[axis] = best;
   upper.low[axis] = best + 1;
-  ShrinkBox(box);
-  ShrinkBox(upper);
+  ShrinkBox(box, box_slices);
+  ShrinkBox(upper, upper_slices);
   return true;
 }
 
@@ -221,14 +231,15 @@ int TColourQuantizer::ChooseColours(int colours) {
   colours = std::clamp(colours, kMinColours, kMaxColours);
   std::vector<Box> boxes(1);
   boxes.reserve(colours);
-  ShrinkBox(boxes[0]);
+  ShrinkBox(boxes[0], slices_[0]);
   while (static_cast<int>(boxes.size()) < colours) {
     // The box whose colours lie farthest from their mean gains most from a split.
     auto widest = std::max_element(boxes.begin(), boxes.end(),
                                    [](const Box& a, const Box& b) { return a.spread < b.spread; });
     if (widest->spread <= 0) break;
     Box upper;
-    if (!SplitBox(*widest, upper)) {
+    const std::size_t split = static_cast<std::size_t>(widest - boxes.begin());
+    if (!SplitBox(*widest, slices_[split], upper, slices_[boxes.size()])) {
       widest->spread = 0;
       continue;
     }

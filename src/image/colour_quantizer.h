@@ -18,6 +18,11 @@ class TColourQuantizer {
   static constexpr int kMinColours = 2;
   static constexpr int kMaxColours = 256;
 
+  TColourQuantizer();
+  ~TColourQuantizer();
+  TColourQuantizer(const TColourQuantizer&) = delete;
+  TColourQuantizer& operator=(const TColourQuantizer&) = delete;
+
   // Clears the histogram for a new picture; false when the tables cannot be
   // had. A quantizer may serve one picture after another.
   bool Init();
@@ -47,9 +52,10 @@ class TColourQuantizer {
     std::uint32_t blue;
   };
   struct Box;
+  struct BoxSlices;
 
-  void ShrinkBox(Box& box) const;
-  bool SplitBox(Box& box, Box& upper) const;
+  void ShrinkBox(Box& box, BoxSlices& slices) const;
+  bool SplitBox(Box& box, BoxSlices& box_slices, Box& upper, BoxSlices& upper_slices) const;
   void AverageColour(const Box& box, int slot);
   void FillBlock(int block);
   void BuildLimitTables();
@@ -57,6 +63,7 @@ class TColourQuantizer {
   std::vector<Cell> histogram_;            // 32 x 64 x 32 cells: 5 bits red, 6 green, 5 blue
   std::vector<std::uint8_t> inverse_;      // cell -> nearest colour, valid once its block is
   std::vector<std::uint8_t> block_ready_;  // 8 x 8 x 8 blocks of 4 x 8 x 4 cells
+  std::vector<BoxSlices> slices_;          // one per box while colours are chosen
   std::array<std::uint8_t, kMaxColours> red_{}, green_{}, blue_{};
   int colour_count_ = 0;
 
