@@ -49,6 +49,7 @@ TZentropeWin::TZentropeWin(PlatformBackend& backend, std::string title, StartupC
       format_name_(kUnknownFormatName),
       line_(static_cast<std::size_t>(kMaxOutputSize) * 3) {
   names_.fill(std::string(kNoFile));
+  files_.UseSettings(&settings_);
   const std::uint32_t now = GetTickCount();
   last_image_time_ = last_sound_time_ = last_movie_time_ = now;
   CreateMedia();

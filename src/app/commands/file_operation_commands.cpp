@@ -9,6 +9,7 @@
 #include "app/command_registry.h"
 #include "app/commands/choose_files.h"
 #include "app/commands/command_rules.h"
+#include "app/commands/command_texts.h"
 #include "app/commands/register_commands.h"
 #include "app/main_window.h"
 #include "files/file_messages.h"
@@ -35,6 +36,15 @@ bool KindShown(const TZentropeWin& win, FileKind kind) {
   return ImageShown(win);
 }
 
+// A picture inside an archive is refused before anything is asked.
+bool RefusedAsArchiveMember(TZentropeWin& win, const std::string& path) {
+  const std::string refusal = RefuseArchiveMember(path);
+  if (refusal.empty()) return false;
+  MessageBox(win.Backend().Dialogs(), win.MainWindow().Id(), refusal, kErrorCaption,
+             MessageBoxIcon::kExclamation);
+  return true;
+}
+
 // The text dialog's limit counts a terminating zero.
 int PromptLimit(std::size_t characters) {
   return static_cast<int>(characters) + 1;
@@ -42,6 +52,7 @@ int PromptLimit(std::size_t characters) {
 
 void Transfer(TZentropeWin& win, FileKind kind, TransferAction action) {
   const std::string source = win.Names()[PathSlot(kind)];
+  if (RefusedAsArchiveMember(win, source)) return;
   TProfile& settings = win.Settings();
   const std::optional<std::string> answer = PromptText(
       win.Backend().Dialogs(), win.MainWindow().Id(), TransferPrompt(action, source),
@@ -58,7 +69,7 @@ bool Confirmed(TZentropeWin& win, const std::vector<std::string>& paths) {
 
 void DeleteShown(TZentropeWin& win, FileKind kind) {
   const std::string path = win.Names()[PathSlot(kind)];
-  if (!Confirmed(win, {path})) return;
+  if (RefusedAsArchiveMember(win, path) || !Confirmed(win, {path})) return;
   DeleteShownFile(win.Files(), path);
   win.LoadCurrent();
 }

@@ -15,6 +15,7 @@
 #include "app/commands/file_handlers.h"
 #include "app/commands/window_internals.h"
 #include "app/main_window.h"
+#include "files/archive_folder.h"
 #include "image/picture_formats.h"
 #include "platform/dialogs.h"
 #include "platform/log_sink.h"
@@ -100,7 +101,7 @@ std::string SaveAsProposal(const std::string& image_path, const std::string& ima
   if (EqualsNoCase(image_name, kNoFile) || EqualsNoCase(image_name, kClipboardImageName)) {
     return std::string(kUnnamedPicture) + extension;
   }
-  PathParts parts = SplitPath(image_path);
+  PathParts parts = SplitPath(PathBesideArchive(image_path));
   if (!HasLowerCase(parts.name)) parts.name = ToLower(parts.name);
   parts.extension = extension;
   return JoinPath(parts);
