@@ -7,7 +7,6 @@
 #include "archive/input_stream.h"
 #include "formats/gif_input.h"
 #include "formats/gif_lzw_decoder.h"
-#include "formats/little_endian.h"
 #include "formats/reader_reduction.h"
 #include "image/image.h"
 

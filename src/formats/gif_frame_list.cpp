@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string_view>
 
 #include "archive/input_stream.h"
 #include "formats/format_messages.h"
