@@ -85,7 +85,7 @@ Outcome SendColourMap(const QuantizeSink& sink, int count, const std::uint8_t* r
   return Outcome::kDone;
 }
 
-// The quantizer's tables (over half a megabyte) are kept for the next picture
+// The quantizer's tables (over a megabyte) are kept for the next picture
 // of this thread: in a batch, fresh pages for every picture cost more than the
 // quantizing. A run nested inside another (through an event handled while a
 // long operation polls) finds none kept and makes its own.
