@@ -201,7 +201,7 @@ class BmpRowReader {
         rle_(IsRunLengthCoded(header)),
         has_alpha_(header.fields.alpha.mask != 0),
         background_(background),
-        raw_(static_cast<std::size_t>(row_bytes_)),
+        raw_(static_cast<std::size_t>(row_bytes_ + pad_)),  // the stream reads the pad too
         indices_(static_cast<std::size_t>(width_) + kRowPixelSlack),
         red_(static_cast<std::size_t>(width_)),
         green_(static_cast<std::size_t>(width_)),
