@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <set>
@@ -172,6 +173,45 @@ TEST(QuantizeToOutput, ACancelEndsTheRowsButStillEnds) {
   EndLongOperation();
   EXPECT_EQ(d.rows.size(), 3u);
   EXPECT_TRUE(d.ended);
+}
+
+// A run started from inside another (an event handled while the first polls)
+// must not disturb the tables of the first.
+TEST(QuantizeToOutput, ARunNestedInACallbackLeavesTheOuterRunAlone) {
+  auto outer = Photo(60, 50);
+  Delivered plain;
+  ASSERT_EQ(QuantizeToOutput(*outer, nullptr, false, 200, SinkFor(plain)), 0);
+
+  struct Nesting {
+    Delivered delivered;
+    TImage* inner = nullptr;
+    Delivered inner_delivered;
+  } nesting;
+  auto inner = Photo(30, 70);
+  for (int y = 0; y < 70; ++y) std::reverse(inner->Row(y), inner->Row(y) + 90);
+  nesting.inner = inner.get();
+  QuantizeSink sink = SinkFor(nesting.delivered);
+  sink.context = &nesting;
+  sink.colour_map = [](void* c, int count, const std::uint8_t* r, const std::uint8_t* g,
+                       const std::uint8_t* b) {
+    auto& n = *static_cast<Nesting*>(c);
+    QuantizeToOutput(*n.inner, nullptr, false, 256, SinkFor(n.inner_delivered));
+    n.delivered.colours = count;
+    for (int i = 0; i < count; ++i) n.delivered.map.push_back({r[i], g[i], b[i]});
+    return true;
+  };
+  sink.pixel_row = [](void* c, const std::uint8_t* indices, int count) {
+    auto& n = *static_cast<Nesting*>(c);
+    if (n.delivered.rows.size() == 10) {
+      QuantizeToOutput(*n.inner, nullptr, false, 256, SinkFor(n.inner_delivered));
+    }
+    n.delivered.rows.emplace_back(indices, indices + count);
+    return true;
+  };
+  ASSERT_EQ(QuantizeToOutput(*outer, nullptr, false, 200, sink), 0);
+  EXPECT_EQ(nesting.delivered.map, plain.map);
+  EXPECT_EQ(nesting.delivered.rows, plain.rows);
+  EXPECT_EQ(nesting.inner_delivered.colours, 256);
 }
 
 TEST(QuantizeToOutput, AnEmptyOutputIsAFailure) {
