@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "archive/encoded_text.h"
 #include "archive/input_stream.h"
@@ -23,7 +24,7 @@ constexpr int kHeaderSize = 6;
 constexpr int kScreenDescriptorSize = 7;
 constexpr int kImageDescriptorSize = 9;
 constexpr int kMaxScreenSide = 8192;
-constexpr int kMaxImageWidth = 8192;  // the row buffer
+constexpr int kMaxImageWidth = 8192;  // without FullResolution
 
 constexpr int kImageIntroducer = 0x2C;
 constexpr int kExtensionIntroducer = 0x21;
@@ -107,13 +108,18 @@ class GifRows {
   int emitted_ = 0;
   int filled_ = 0;
   bool cancelled_ = false;
-  std::array<std::uint8_t, kMaxImageWidth> buffer_{};
+  std::vector<std::uint8_t> buffer_ = std::vector<std::uint8_t>(placement_.width);
 };
 
 class GifReader {
  public:
-  GifReader(InputStream* stream, TImage& image, int reduction)
-      : input_(stream), image_(image), reduction_(reduction) {}
+  GifReader(InputStream* stream, TImage& image, const TProfile* settings)
+      : input_(stream),
+        image_(image),
+        reduction_(ReaderReduction(settings)),
+        limit_(ReaderLimit(settings)),
+        max_side_(ReaderMaxSide(settings, kMaxScreenSide)),
+        max_image_width_(ReaderMaxSide(settings, kMaxImageWidth)) {}
 
   LoadStatus Run() {
     if (!ReadScreen()) return LoadStatus::kRefused;
@@ -158,12 +164,12 @@ class GifReader {
         global_.entries[i] = PaletteEntry{grey, grey, grey, 0};
       }
     }
-    if (screen_width > kMaxScreenSide || screen_height > kMaxScreenSide) {
+    if (screen_width > max_side_ || screen_height > max_side_) {
       LogLine(kGifRefusedLine, FormatLogText(kGifScreenTooLarge, screen_width, screen_height));
       return false;
     }
     image_.Create(screen_width, screen_height, 1, 1, 1, reduction_,
-                  static_cast<std::uint8_t>(background));
+                  static_cast<std::uint8_t>(background), TImage::RowFill::kFill, limit_);
     image_.SetPalette(global_);
     return true;
   }
@@ -194,7 +200,7 @@ class GifReader {
     }
     image_.SetPalette(table);
     const int min_code_size = input_.Byte();
-    if (min_code_size < 0 || placement.width > kMaxImageWidth) return false;
+    if (min_code_size < 0 || placement.width > max_image_width_) return false;
 
     const int transparent = transparent_;
     transparent_ = -1;
@@ -242,6 +248,9 @@ class GifReader {
   GifInput input_;
   TImage& image_;
   int reduction_;
+  PictureLimit limit_;
+  int max_side_;
+  int max_image_width_;
   LogPalette global_;
   int global_size_field_ = 0;
   int transparent_ = -1;
@@ -251,11 +260,10 @@ class GifReader {
 }  // namespace
 
 LoadStatus ReadGif(InputStream* stream, TImage& image, const TProfile* settings) {
-  const int reduction = ReaderReduction(settings);
   LoadStatus status = LoadStatus::kRefused;
   BeginLongOperation();
   if (auto reader =
-          std::unique_ptr<GifReader>(new (std::nothrow) GifReader(stream, image, reduction))) {
+          std::unique_ptr<GifReader>(new (std::nothrow) GifReader(stream, image, settings))) {
     status = reader->Run();
   }
   EndLongOperation();

@@ -105,6 +105,27 @@ TEST_F(FullResolution, SidesBeyondThirtyTwoThousandAreHalvedAndClassicLimitsStay
   EXPECT_EQ(tall->Row(20000), nullptr);
 }
 
+// A GIF screen wider than classic readers take, holding one red image of the
+// screen's size when `with_image`.
+TEST_F(FullResolution, WideGifScreensAndImagesAreHeldWhole) {
+  Bytes header = {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0, 0, 0, ';'};
+  PutU16(header, 6, 9000);
+  PutU16(header, 8, 16);
+  EXPECT_EQ(LoadWith(0, header, "screen.gif")->width, 64) << "the placeholder";
+  EXPECT_EQ(LoadWith(1, header, "screen.gif")->width, 9000);
+
+  if (!HavePeerTool("convert")) GTEST_SKIP() << "imagemagick";
+  const std::string gif = files_.File("wide.gif");
+  ASSERT_EQ(RunCommand("convert -size 9000x2 xc:red " + ShellQuote(gif)), 0);
+  const auto whole = LoadFileWith(1, gif);
+  ASSERT_EQ(whole->width, 9000);
+  LogPalette palette;
+  whole->GetPalette(palette, nullptr);
+  const PaletteEntry last = palette.entries[whole->Row(1)[8999]];
+  EXPECT_EQ(last.red, 255);
+  EXPECT_EQ(last.green, 0);
+}
+
 TEST_F(FullResolution, BitmapsPastOneGibibyteAreHalved) {
   // 32768 x 10923 x 3 bytes is just over 1 GiB: held at 16384 x 5461. The
   // file ends after its header, where the reader stops, so the fresh pages
