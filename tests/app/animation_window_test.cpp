@@ -10,7 +10,7 @@
 #include "app/command_ids.h"
 #include "app/main_window.h"
 #include "formats/gif_animation_files.h"
-#include "formats/register_formats.h"
+#include "headless_window_fixture.h"
 #include "image/display_palette.h"
 #include "image/image.h"
 #include "platform/colour.h"
@@ -22,13 +22,11 @@ namespace {
 
 using namespace gif_animation_test;
 
-class AnimationWindowTest : public ::testing::Test {
+class AnimationWindowTest : public HeadlessWindowTest {
  protected:
-  void SetUp() override { RegisterPictureFormats(); }
-  void TearDown() override {
-    window_.reset();
-    backend_.reset();
-  }
+  // A running slideshow asks for idle time without end; a few thousand
+  // steps settle everything else.
+  AnimationWindowTest() { run_steps_ = 5000; }
 
   std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     const std::string path = dir_.File(name);
@@ -42,34 +40,19 @@ class AnimationWindowTest : public ::testing::Test {
 
   // A true-colour screen showing the picture 1:1, without a transition.
   void Start(std::vector<std::string> arguments, const std::function<void(TProfile&)>& tweak = {}) {
-    HeadlessOptions options;
-    options.depth = 24;
-    options.virtual_clock = true;
-    backend_ = std::make_unique<THeadlessBackend>(options);
-    StartupContext startup;
-    startup.arguments = std::move(arguments);
-    window_ = std::make_unique<TZentropeWin>(*backend_, "Zentrope", std::move(startup));
-    TProfile& settings = window_->Settings();
-    settings.Set(IntKey::XImage, 0);
-    settings.Set(IntKey::YImage, 0);
-    settings.Set(IntKey::WImage, 1000);
-    settings.Set(IntKey::HImage, 1000);
-    settings.Set(IntKey::FillWindow, 1);
-    settings.Set(IntKey::Effect, kDirectEffect);
-    settings.Set(IntKey::AutoScale, 0);
-    settings.Set(IntKey::AutoCrop, 0);
-    settings.Set(IntKey::SortPalette, 0);
-    settings.Set(IntKey::RememberOptions, 0);
-    settings.Set(IntKey::AutoResume, 0);
-    settings.Set(IntKey::AutoComments, 0);
-    settings.Set(IntKey::AnimateGif, 1);
-    if (tweak) tweak(settings);
-    window_->Create(ShowState::kNormal);
-    Run();
+    options_.depth = 24;
+    StartWindow(std::move(arguments), [&](TProfile& settings) {
+      SteadySettings(settings);
+      settings.Set(IntKey::WImage, 1000);
+      settings.Set(IntKey::HImage, 1000);
+      settings.Set(IntKey::FillWindow, 1);
+      settings.Set(IntKey::AutoScale, 0);
+      settings.Set(IntKey::AutoCrop, 0);
+      settings.Set(IntKey::SortPalette, 0);
+      settings.Set(IntKey::AnimateGif, 1);
+      if (tweak) tweak(settings);
+    });
   }
-  // A running slideshow asks for idle time without end; a few thousand
-  // steps settle everything else.
-  void Run() { backend_->EventLoop().RunUntilIdle(5000); }
   void Advance(std::uint32_t milliseconds) {
     backend_->Clock().Advance(milliseconds);
     Run();
@@ -101,10 +84,6 @@ class AnimationWindowTest : public ::testing::Test {
     EXPECT_TRUE(ReadPam(dir_.File("coalesced" + std::to_string(frame) + ".pam"), pam));
     return pam;
   }
-
-  TempDir dir_;
-  std::unique_ptr<THeadlessBackend> backend_;
-  std::unique_ptr<TZentropeWin> window_;
 };
 
 TEST_F(AnimationWindowTest, TheScreenShowsImageMagicksCoalescedThirdFrameOnTime) {

@@ -13,7 +13,7 @@
 
 #include "app/main_window.h"
 #include "app/text_window.h"
-#include "formats/register_formats.h"
+#include "headless_window_fixture.h"
 #include "image/display_palette.h"
 #include "image/image.h"
 #include "image/picture_formats.h"
@@ -25,14 +25,8 @@ inline constexpr Modifiers kShiftKey{true, false, false};
 inline constexpr Modifiers kCtrlKey{false, true, false};
 inline constexpr Modifiers kAltKey{false, false, true};
 
-class CommandWindowTest : public ::testing::Test {
+class CommandWindowTest : public HeadlessWindowTest {
  protected:
-  void SetUp() override { RegisterPictureFormats(); }
-  void TearDown() override {
-    window_.reset();
-    backend_.reset();
-  }
-
   // A 1-byte picture of eight colours whose pixel (x, y) is colour (x + 3y) % 8.
   std::string WritePicture(const std::string& name, int width = 64, int height = 48,
                            int shade = 0) {
@@ -63,39 +57,22 @@ class CommandWindowTest : public ::testing::Test {
 
   // Makes the window over these files and runs until nothing is left to do.
   void Start(std::vector<std::string> arguments, const std::function<void(TProfile&)>& tweak = {}) {
-    HeadlessOptions options;
-    options.virtual_clock = true;
-    backend_ = std::make_unique<THeadlessBackend>(options);
-    StartupContext startup;
-    startup.arguments = std::move(arguments);
-    window_ = std::make_unique<TZentropeWin>(*backend_, "Zentrope", std::move(startup));
-    TProfile& settings = window_->Settings();
-    settings.Set(IntKey::XImage, 0);
-    settings.Set(IntKey::YImage, 0);
-    settings.Set(IntKey::WImage, 500);
-    settings.Set(IntKey::HImage, 500);
-    settings.Set(IntKey::MImage, 0);
-    settings.Set(IntKey::FillWindow, 0);  // the menu bar shown, so items can be chosen
-    settings.Set(IntKey::Effect, kDirectEffect);
-    settings.Set(IntKey::AutoScale, 0);
-    settings.Set(IntKey::AutoFit, 1);
-    settings.Set(IntKey::AutoCrop, 0);
-    settings.Set(IntKey::SortPalette, 0);
-    settings.Set(IntKey::RememberOptions, 0);
-    settings.Set(IntKey::AutoResume, 0);
-    settings.Set(IntKey::ShowLog, 0);
-    settings.Set(IntKey::ShowComments, 0);
-    settings.Set(IntKey::AutoComments, 0);
-    settings.Set(IntKey::EnableLargeDialogs, 0);
-    if (tweak) tweak(settings);
-    window_->Create(ShowState::kNormal);
-    Run();
+    StartWindow(std::move(arguments), [&](TProfile& settings) {
+      SteadySettings(settings);
+      settings.Set(IntKey::WImage, 500);
+      settings.Set(IntKey::HImage, 500);
+      settings.Set(IntKey::MImage, 0);
+      settings.Set(IntKey::FillWindow, 0);  // the menu bar shown, so items can be chosen
+      settings.Set(IntKey::AutoScale, 0);
+      settings.Set(IntKey::AutoFit, 1);
+      settings.Set(IntKey::AutoCrop, 0);
+      settings.Set(IntKey::SortPalette, 0);
+      settings.Set(IntKey::ShowLog, 0);
+      settings.Set(IntKey::ShowComments, 0);
+      settings.Set(IntKey::EnableLargeDialogs, 0);
+      if (tweak) tweak(settings);
+    });
   }
-
-  void Run() { backend_->EventLoop().RunUntilIdle(); }
-  WindowId Id() { return window_->MainWindow().Id(); }
-  TProfile& Settings() { return window_->Settings(); }
-  const TSurface& Screen() { return window_->MainWindow().ScreenSurface(); }
 
   // The command as the program posts it to itself.
   void Command(std::uint32_t id) {
@@ -137,8 +114,4 @@ class CommandWindowTest : public ::testing::Test {
     }
     return pixels;
   }
-
-  TempDir dir_;
-  std::unique_ptr<THeadlessBackend> backend_;
-  std::unique_ptr<TZentropeWin> window_;
 };

@@ -10,7 +10,7 @@
 #include "app/command_ids.h"
 #include "app/main_window.h"
 #include "app/text_window.h"
-#include "formats/register_formats.h"
+#include "headless_window_fixture.h"
 #include "image/display_palette.h"
 #include "image/image.h"
 #include "image/picture_formats.h"
@@ -55,14 +55,8 @@ void MakeColourPicture(TImage& image, int width, int height) {
   }
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public HeadlessWindowTest {
  protected:
-  void SetUp() override { RegisterPictureFormats(); }
-  void TearDown() override {
-    window_.reset();
-    backend_.reset();
-  }
-
   std::string WritePicture(const std::string& name, bool colour, int width = 64, int height = 48) {
     TImage image;
     if (colour) {
@@ -83,49 +77,30 @@ class MainWindowTest : public ::testing::Test {
   // Makes the window with these arguments and runs until nothing is left to do.
   void Start(std::vector<std::string> arguments, int depth = 24,
              const std::function<void(TProfile&)>& tweak = {}) {
-    HeadlessOptions options;
-    options.depth = depth;
-    options.virtual_clock = true;
-    backend_ = std::make_unique<THeadlessBackend>(options);
-    StartupContext startup;
-    startup.arguments = std::move(arguments);
-    window_ = std::make_unique<TZentropeWin>(*backend_, "Zentrope", std::move(startup));
-    TProfile& settings = window_->Settings();
-    settings.Set(IntKey::XImage, 0);
-    settings.Set(IntKey::YImage, 0);
-    settings.Set(IntKey::WImage, 1000);
-    settings.Set(IntKey::HImage, 1000);
-    settings.Set(IntKey::MImage, 0);
-    settings.Set(IntKey::FillWindow, 1);  // no frame or menu: client = placement
-    settings.Set(IntKey::Effect, kDirectEffect);
-    settings.Set(IntKey::AutoScale, 0);
-    settings.Set(IntKey::AutoFit, 1);
-    settings.Set(IntKey::AutoCrop, 0);
-    settings.Set(IntKey::SortPalette, 0);
-    settings.Set(IntKey::RememberOptions, 0);
-    settings.Set(IntKey::AutoResume, 0);
-    settings.Set(IntKey::ShowLog, 0);
-    settings.Set(IntKey::ShowComments, 0);
-    settings.Set(IntKey::AutoComments, 0);
-    if (tweak) tweak(settings);
-    window_->Create(ShowState::kNormal);
-    Run();
+    options_.depth = depth;
+    StartWindow(std::move(arguments), [&](TProfile& settings) {
+      SteadySettings(settings);
+      settings.Set(IntKey::WImage, 1000);
+      settings.Set(IntKey::HImage, 1000);
+      settings.Set(IntKey::MImage, 0);
+      settings.Set(IntKey::FillWindow, 1);  // no frame or menu: client = placement
+      settings.Set(IntKey::AutoScale, 0);
+      settings.Set(IntKey::AutoFit, 1);
+      settings.Set(IntKey::AutoCrop, 0);
+      settings.Set(IntKey::SortPalette, 0);
+      settings.Set(IntKey::ShowLog, 0);
+      settings.Set(IntKey::ShowComments, 0);
+      if (tweak) tweak(settings);
+    });
   }
 
-  void Run() { backend_->EventLoop().RunUntilIdle(); }
   TWindow& Main() { return window_->MainWindow(); }
-  WindowId Id() { return Main().Id(); }
-  const TSurface& Screen() { return Main().ScreenSurface(); }
 
   Rect PictureOnScreen() {
     const ImageBounds output = window_->Picture().GetOutputRect();
     const Rect inner = window_->InnerFrame();
     return Rect{output.left, output.top, output.right, output.bottom}.Offset(inner.left, inner.top);
   }
-
-  TempDir dir_;
-  std::unique_ptr<THeadlessBackend> backend_;
-  std::unique_ptr<TZentropeWin> window_;
 };
 
 TEST_F(MainWindowTest, EmptyListAsksForFilesAndPaintsOnlyTheBackground) {

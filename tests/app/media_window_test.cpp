@@ -11,6 +11,7 @@
 #include "app/command_ids.h"
 #include "app/main_window.h"
 #include "app/text_window.h"
+#include "headless_window_fixture.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/null_media_engine.h"
 #include "platform/virtual_keys.h"
@@ -23,12 +24,11 @@ constexpr Modifiers kAlt{false, false, true};
 // Enough loop steps for any command to settle while a sound waits for time.
 constexpr int kSettleSteps = 200;
 
-class MediaWindowTest : public ::testing::Test {
+class MediaWindowTest : public HeadlessWindowTest {
  protected:
-  void TearDown() override {
-    window_.reset();
-    backend_.reset();
-  }
+  // Time stands still unless a test moves it, so a playing sound keeps the
+  // loop waiting: Run takes a bounded number of steps.
+  MediaWindowTest() { run_steps_ = kSettleSteps; }
 
   // Names that are sounds or movies by extension; the null engine needs no content.
   std::string MediaFile(const std::string& name) {
@@ -38,36 +38,25 @@ class MediaWindowTest : public ::testing::Test {
   }
 
   void Start(std::vector<std::string> arguments, const std::function<void(TProfile&)>& tweak = {}) {
-    HeadlessOptions options;
-    options.virtual_clock = true;
-    backend_ = std::make_unique<THeadlessBackend>(options);
-    StartupContext startup;
-    startup.arguments = std::move(arguments);
-    window_ = std::make_unique<TZentropeWin>(*backend_, "Zentrope", std::move(startup));
-    TProfile& settings = window_->Settings();
-    for (IntKey key :
-         {IntKey::FillWindow, IntKey::RememberOptions, IntKey::AutoResume, IntKey::ShowComments,
-          IntKey::AutoComments, IntKey::SoundSynchronous, IntKey::SoundLoop,
-          IntKey::MovieSynchronous, IntKey::MovieLoop, IntKey::RunSlideshow, IntKey::RandomOrder}) {
-      settings.Set(key, 0);
-    }
-    settings.Set(IntKey::SoundEnable, 1);
-    settings.Set(IntKey::MovieEnable, 1);
-    if (tweak) tweak(settings);
-    window_->Create(ShowState::kNormal);
-    Run();
+    StartWindow(std::move(arguments), [&](TProfile& settings) {
+      for (IntKey key : {IntKey::FillWindow, IntKey::RememberOptions, IntKey::AutoResume,
+                         IntKey::ShowComments, IntKey::AutoComments, IntKey::SoundSynchronous,
+                         IntKey::SoundLoop, IntKey::MovieSynchronous, IntKey::MovieLoop,
+                         IntKey::RunSlideshow, IntKey::RandomOrder}) {
+        settings.Set(key, 0);
+      }
+      settings.Set(IntKey::SoundEnable, 1);
+      settings.Set(IntKey::MovieEnable, 1);
+      if (tweak) tweak(settings);
+    });
   }
 
-  // Time stands still unless a test moves it, so a playing sound keeps the
-  // loop waiting: run a bounded number of steps.
-  void Run() { backend_->EventLoop().RunUntilIdle(kSettleSteps); }
   void Advance(std::uint32_t milliseconds) {
     for (std::uint32_t passed = 0; passed < milliseconds; passed += 100) {
       backend_->Clock().Advance(100);
       Run();
     }
   }
-  WindowId Id() { return window_->MainWindow().Id(); }
   bool Choose(std::uint32_t id) {
     const bool chosen = backend_->ChooseMenuItem(Id(), id);
     Run();
@@ -99,10 +88,6 @@ class MediaWindowTest : public ::testing::Test {
   }
   // The next time `text` is logged, after the `seen` times before.
   bool LoggedAgain(const std::string& text, int seen) { return Count(text) > seen; }
-
-  TempDir dir_;
-  std::unique_ptr<THeadlessBackend> backend_;
-  std::unique_ptr<TZentropeWin> window_;
 };
 
 TEST_F(MediaWindowTest, SoundMenuSwitchesTickAndPlayAsTheyClaim) {

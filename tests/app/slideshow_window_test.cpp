@@ -10,7 +10,7 @@
 
 #include "app/command_ids.h"
 #include "app/main_window.h"
-#include "formats/register_formats.h"
+#include "headless_window_fixture.h"
 #include "image/display_palette.h"
 #include "image/image.h"
 #include "image/picture_formats.h"
@@ -19,13 +19,9 @@
 
 namespace {
 
-class SlideshowWindowTest : public ::testing::Test {
+class SlideshowWindowTest : public HeadlessWindowTest {
  protected:
-  void SetUp() override { RegisterPictureFormats(); }
-  void TearDown() override {
-    window_.reset();
-    backend_.reset();
-  }
+  SlideshowWindowTest() { run_steps_ = 100'000; }
 
   std::string WritePicture(const std::string& name, int shade) {
     TImage image;
@@ -49,31 +45,14 @@ class SlideshowWindowTest : public ::testing::Test {
   }
 
   void Start(std::vector<std::string> arguments, const std::function<void(TProfile&)>& tweak) {
-    HeadlessOptions options;
-    options.virtual_clock = true;
-    backend_ = std::make_unique<THeadlessBackend>(options);
-    StartupContext startup;
-    startup.arguments = std::move(arguments);
-    window_ = std::make_unique<TZentropeWin>(*backend_, "Zentrope", std::move(startup));
-    TProfile& settings = window_->Settings();
-    settings.Set(IntKey::XImage, 0);
-    settings.Set(IntKey::YImage, 0);
-    settings.Set(IntKey::WImage, 1000);
-    settings.Set(IntKey::HImage, 1000);
-    settings.Set(IntKey::FillWindow, 1);
-    settings.Set(IntKey::Effect, kDirectEffect);
-    settings.Set(IntKey::RememberOptions, 0);
-    settings.Set(IntKey::AutoResume, 0);
-    settings.Set(IntKey::AutoComments, 0);
-    if (tweak) tweak(settings);
-    window_->Create(ShowState::kNormal);
-    Run();
+    StartWindow(std::move(arguments), [&](TProfile& settings) {
+      SteadySettings(settings);
+      settings.Set(IntKey::WImage, 1000);
+      settings.Set(IntKey::HImage, 1000);
+      settings.Set(IntKey::FillWindow, 1);
+      if (tweak) tweak(settings);
+    });
   }
-  void Run() { backend_->EventLoop().RunUntilIdle(100'000); }
-
-  TempDir dir_;
-  std::unique_ptr<THeadlessBackend> backend_;
-  std::unique_ptr<TZentropeWin> window_;
 };
 
 TEST_F(SlideshowWindowTest, AFourByThreeSheetFillsAPageAndTheThirteenthStartsANewOne) {
