@@ -1,14 +1,12 @@
 // Animated GIFs in the main window. Frames are composed onto the picture
 // from the idle time when their delay is over and drawn at once, without a
 // transition; drawing them does not restart the picture's display time.
-#include <algorithm>
-#include <memory>
-#include <span>
 #include <string_view>
 
 #include "app/main_window.h"
 #include "formats/gif_animation.h"
 #include "image/picture_formats.h"
+#include "image/picture_rows.h"
 #include "platform/display.h"
 #include "platform/tick_count.h"
 
@@ -48,33 +46,26 @@ bool TZentropeWin::AnimateStep() {
 void TZentropeWin::PaintAnimationFrame() {
   if (closed_ || !window_ || window_->Placement().state == ShowState::kMinimized) return;
   const Rect inner = InnerFrame();
-  const ImageBounds output = image_->GetOutputRect();
-  const Rect picture = Intersect(
-      Rect{output.left, output.top, output.right, output.bottom}.Offset(inner.left, inner.top),
-      window_->ClientRect());
-  if (picture.IsEmpty()) return;
+  const Point origin{inner.left, inner.top};
+  const Rect frame = Intersect(PictureRect(*image_, origin), window_->ClientRect());
+  if (frame.IsEmpty()) return;
 
   TDeviceContext screen = window_->ClientDC();
   screen.SelectPalette(palette_.get());
   if (palette_) screen.RealizePalette();
-  std::unique_ptr<TDeviceContext> page;
-  if (page_) {
-    page = std::make_unique<TDeviceContext>(*page_, &Display(), window_->Id());
-    page->SelectPalette(palette_.get());
-  }
-  const int picture_bytes = image_->GetBytesPerPixel();
-  const int output_bytes = picture_bytes > 1 && Display().Depth() <= 8 ? 1 : picture_bytes;
-  const DibLineFormat format =
-      output_bytes == 1 ? DibLineFormat::kIndexedPalette : DibLineFormat::kBgr24;
-  const int width = std::min(picture.Width(), kMaxOutputSize);
+  const bool indexed = image_->GetBytesPerPixel() == 1 || Display().Depth() <= 8;
+  const RowFormat format{indexed ? DibLineFormat::kIndexedPalette : DibLineFormat::kBgr24, {}};
   dither_.ResetErrors();
-  for (int y = picture.top; y < picture.bottom; ++y) {
-    image_->GetOutputRow(picture.left - inner.left, y - inner.top, line_.data(), width);
-    dither_.DitherLine(line_.data(), width, picture_bytes);
-    const std::span<const std::uint8_t> bits(line_.data(),
-                                             static_cast<std::size_t>(width) * output_bytes);
-    if (page) page->DrawDibLine(picture.left, y, width, bits, format);
-    screen.DrawDibLine(picture.left, y, width, bits, format);
+  Rect pending = frame;
+  if (page_) {
+    // The page keeps the frame too, so uncovering the window shows it.
+    TDeviceContext page(*page_, &Display(), window_->Id());
+    page.SelectPalette(palette_.get());
+    PaintPictureRows(*image_, dither_, page, origin, pending, format, line_, frame.Height());
+    screen.BitBlt(frame.left, frame.top, frame.Width(), frame.Height(), page, frame.left,
+                  frame.top);
+  } else {
+    PaintPictureRows(*image_, dither_, screen, origin, pending, format, line_, frame.Height());
   }
-  window_->Present(picture);
+  window_->Present(frame);
 }

@@ -100,6 +100,19 @@ TEST_F(AnimationWindowTest, TheScreenShowsImageMagicksCoalescedThirdFrameOnTime)
   EXPECT_NE(ScreenColour(4, 3), before);
 }
 
+TEST_F(AnimationWindowTest, WithATransitionTheWindowsPageKeepsTheFrameShown) {
+  REQUIRE_PEER_TOOL("convert");
+  const std::string gif = Write("anim.gif", ReferenceAnimation(0));
+  const Pam third = CoalescedFrame(gif, 2);
+  Start({gif}, [](TProfile& settings) { settings.Set(IntKey::Effect, kDirectEffect + 1); });
+  Advance(200);
+  ExpectScreenShows(third);
+  // Uncovering the window copies the page back: it must hold the same frame.
+  window_->MainWindow().Invalidate(Rect{0, 0, 40, 40}, false);
+  Run();
+  ExpectScreenShows(third);
+}
+
 TEST_F(AnimationWindowTest, APlayOnceAnimationRestsOnItsLastFrame) {
   REQUIRE_PEER_TOOL("convert");
   const std::string gif = Write("once.gif", ReferenceAnimation(-1));
