@@ -5,6 +5,7 @@
 #include <new>
 
 #include "archive/input_stream.h"
+#include "formats/gif_format.h"
 #include "formats/gif_input.h"
 #include "formats/gif_lzw_decoder.h"
 #include "formats/reader_reduction.h"
@@ -117,8 +118,8 @@ std::unique_ptr<TGifAnimation> TGifAnimation::Open(const std::string& path,
                                                    const TProfile* settings) {
   InputStream* stream = stream_open(path.c_str(), "rb");
   if (stream == nullptr) return nullptr;
-  std::unique_ptr<TGifAnimation> animation(new (std::nothrow)
-                                               TGifAnimation(stream, ReaderReduction(settings)));
+  std::unique_ptr<TGifAnimation> animation(
+      new (std::nothrow) TGifAnimation(stream, ReaderReduction(settings), ReaderLimit(settings)));
   if (!animation) {
     stream_close(stream);
     return nullptr;
@@ -126,12 +127,18 @@ std::unique_ptr<TGifAnimation> TGifAnimation::Open(const std::string& path,
   if (!animation->decoder_ || !SeekGifSignature(stream)) return nullptr;
   animation->input_.reset(new (std::nothrow) GifInput(stream));
   if (!animation->input_) return nullptr;
-  if (!ScanGifFrames(stream, animation->list_) || animation->FrameCount() < 2) return nullptr;
+  if (!ScanGifFrames(stream, animation->list_, ReaderMaxSide(settings, kGifClassicMaxSide)) ||
+      animation->FrameCount() < 2) {
+    return nullptr;
+  }
   return animation;
 }
 
-TGifAnimation::TGifAnimation(InputStream* stream, int reduction)
-    : stream_(stream), decoder_(new (std::nothrow) TGifLzwDecoder), reduction_(reduction) {}
+TGifAnimation::TGifAnimation(InputStream* stream, int reduction, PictureLimit limit)
+    : stream_(stream),
+      decoder_(new (std::nothrow) TGifLzwDecoder),
+      reduction_(reduction),
+      limit_(limit) {}
 
 TGifAnimation::~TGifAnimation() {
   stream_close(stream_);
@@ -145,7 +152,8 @@ int TGifAnimation::DelayOf(int frame) const {
 }
 
 void TGifAnimation::Start(TImage& image, std::uint32_t now) {
-  image.Create(list_.screen_width, list_.screen_height, 1, 1, kBytesPerPixel, reduction_, 0);
+  image.Create(list_.screen_width, list_.screen_height, 1, 1, kBytesPerPixel, reduction_, 0,
+               TImage::RowFill::kFill, limit_);
   // Create may have reduced further than asked.
   reduction_ = std::max(1, image.reduction);
   current_ = -1;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "formats/gif_frame_list.h"
+#include "image/image_limits.h"
 
 struct InputStream;
 class GifInput;
@@ -45,7 +46,7 @@ class TGifAnimation {
   int DelayOf(int frame) const;
 
  private:
-  TGifAnimation(InputStream* stream, int reduction);
+  TGifAnimation(InputStream* stream, int reduction, PictureLimit limit);
 
   bool Due(std::uint32_t now) const;
   // The next frame, or the end of the play; true when the picture changed.
@@ -61,6 +62,7 @@ class TGifAnimation {
   std::unique_ptr<GifInput> input_;
   std::unique_ptr<TGifLzwDecoder> decoder_;
   int reduction_;
+  PictureLimit limit_;
   GifFrameList list_;
   int current_ = -1;
   int plays_ = 0;

@@ -12,9 +12,13 @@ class TImage;
 class TDither;
 class TProfile;
 
+// The widest and tallest screen read without FullResolution.
+inline constexpr int kGifClassicMaxSide = 8192;
+
 // `stream` is positioned at the "GIF8" signature. `settings` may be null.
 // A header or global colour table cut short, or a screen wider or taller than
-// 8192, is refused and logged as "GIF Error: %s".
+// kGifClassicMaxSide without FullResolution, is refused and logged as
+// "GIF Error: %s".
 LoadStatus ReadGif(InputStream* stream, TImage& image, const TProfile* settings);
 
 // Returns 0 when written, 1 on failure (the reason is in the log).

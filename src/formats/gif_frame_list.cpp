@@ -17,7 +17,6 @@ namespace {
 constexpr int kHeaderSize = 6;
 constexpr int kScreenDescriptorSize = 7;
 constexpr int kImageDescriptorSize = 9;
-constexpr int kMaxScreenSide = 8192;
 
 constexpr int kImageIntroducer = 0x2C;
 constexpr int kExtensionIntroducer = 0x21;
@@ -54,7 +53,8 @@ GifDisposal DisposalOf(int field) {
 
 class FrameScanner {
  public:
-  FrameScanner(InputStream* stream, GifFrameList& list) : input_(stream), list_(list) {}
+  FrameScanner(InputStream* stream, GifFrameList& list, int max_side)
+      : input_(stream), list_(list), max_side_(max_side) {}
 
   bool Run() {
     if (!ReadScreen()) return false;
@@ -106,7 +106,7 @@ class FrameScanner {
         global.entries[i] = PaletteEntry{grey, grey, grey, 0};
       }
     }
-    if (list_.screen_width > kMaxScreenSide || list_.screen_height > kMaxScreenSide) {
+    if (list_.screen_width > max_side_ || list_.screen_height > max_side_) {
       LogLine(kGifRefusedLine,
               FormatLogText(kGifScreenTooLarge, list_.screen_width, list_.screen_height));
       return false;
@@ -181,13 +181,15 @@ class FrameScanner {
 
   GifInput input_;
   GifFrameList& list_;
+  int max_side_;
   FrameControl control_;
 };
 
 }  // namespace
 
-bool ScanGifFrames(InputStream* stream, GifFrameList& list) {
-  auto scanner = std::unique_ptr<FrameScanner>(new (std::nothrow) FrameScanner(stream, list));
+bool ScanGifFrames(InputStream* stream, GifFrameList& list, int max_side) {
+  auto scanner =
+      std::unique_ptr<FrameScanner>(new (std::nothrow) FrameScanner(stream, list, max_side));
   return scanner && scanner->Run();
 }
 

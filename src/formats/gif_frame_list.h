@@ -45,8 +45,8 @@ struct GifFrameList {
 // descriptor was read are listed even when their data is cut short; the scan
 // ends there. False (with a "GIF Error: %s" line for a hostile file) when the
 // file cannot be animated: a header cut short, a screen that is empty or
-// larger than 8192, or more than kMaxGifFrames images.
-bool ScanGifFrames(InputStream* stream, GifFrameList& list);
+// wider or taller than `max_side`, or more than kMaxGifFrames images.
+bool ScanGifFrames(InputStream* stream, GifFrameList& list, int max_side);
 
 // Moves the stream to the first GIF signature within kGifSignatureWindow
 // bytes. False when there is none.

@@ -23,7 +23,6 @@ namespace {
 constexpr int kHeaderSize = 6;
 constexpr int kScreenDescriptorSize = 7;
 constexpr int kImageDescriptorSize = 9;
-constexpr int kMaxScreenSide = 8192;
 constexpr int kMaxImageWidth = 8192;  // without FullResolution
 
 constexpr int kImageIntroducer = 0x2C;
@@ -118,7 +117,7 @@ class GifReader {
         image_(image),
         reduction_(ReaderReduction(settings)),
         limit_(ReaderLimit(settings)),
-        max_side_(ReaderMaxSide(settings, kMaxScreenSide)),
+        max_side_(ReaderMaxSide(settings, kGifClassicMaxSide)),
         max_image_width_(ReaderMaxSide(settings, kMaxImageWidth)) {}
 
   LoadStatus Run() {

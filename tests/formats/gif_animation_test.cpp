@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "formats/gif_animation.h"
+#include "formats/gif_format.h"
 #include "gif_animation_files.h"
 #include "image/image.h"
 #include "platform/log_sink.h"
@@ -226,6 +227,36 @@ TEST_F(GifAnimationTest, ATruncatedFileShowsTheFramesThatDecoded) {
   // Cut inside the second descriptor: one image is no animation.
   cut.resize(third / 2);
   EXPECT_EQ(TGifAnimation::Open(Write("one.gif", cut), nullptr), nullptr);
+}
+
+TEST_F(GifAnimationTest, FullResolutionKeepsWideAnimationsWhole) {
+  // 3000 true-colour pixels are more than a classic row holds; 9000 is a
+  // screen classic readers refuse.
+  for (const int width : {3000, 9000}) {
+    SCOPED_TRACE(width);
+    AnimationBuilder builder(width, 2, GlobalColours(), 0);
+    builder.Control(0, 5).Frame(width - 1, 1, 1, 1, {2});
+    builder.Control(0, 5).Frame(0, 0, 1, 1, {3});
+    const std::string path = Write("wide.gif", builder.Finish());
+    TProfile settings;
+    settings.Set(IntKey::FullResolution, 1);
+    auto whole = TGifAnimation::Open(path, &settings);
+    ASSERT_NE(whole, nullptr);
+    whole->Start(*image_, 0);
+    EXPECT_EQ(image_->width, width);
+    EXPECT_EQ(image_->reduction, 1);
+    EXPECT_EQ(PixelOf(*image_, width - 1, 1), GlobalColours()[2]);
+
+    settings.Set(IntKey::FullResolution, 0);
+    auto classic = TGifAnimation::Open(path, &settings);
+    if (width > kGifClassicMaxSide) {
+      EXPECT_EQ(classic, nullptr);
+      continue;
+    }
+    ASSERT_NE(classic, nullptr);
+    classic->Start(*image_, 0);
+    EXPECT_EQ(image_->reduction, 2);
+  }
 }
 
 TEST_F(GifAnimationTest, FramesOutsideTheScreenAreClippedAndHostileCountsRefused) {
