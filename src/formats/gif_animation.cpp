@@ -7,26 +7,21 @@
 #include "archive/input_stream.h"
 #include "formats/gif_format.h"
 #include "formats/gif_input.h"
+#include "formats/gif_layout.h"
 #include "formats/gif_lzw_decoder.h"
 #include "formats/reader_reduction.h"
 #include "image/image.h"
 
 namespace {
 
-constexpr int kImageDescriptorSize = 9;
-constexpr int kColourTableFlag = 0x80;
-constexpr int kInterlaceFlag = 0x40;
-constexpr int kTableSizeMask = 0x07;
+using namespace gif;
+
 constexpr int kBytesPerPixel = 3;
 
 // Browsers show frames that ask for 0 or 1 centiseconds for 10, since
 // files made for them count on it; so does this player.
 constexpr int kShortestDelayCentiseconds = 2;
 constexpr int kDefaultDelayCentiseconds = 10;
-
-constexpr std::array<int, 5> kPassFirstRow = {0, 4, 2, 1, 0};
-constexpr std::array<int, 5> kPassStep = {8, 8, 4, 2, 1};
-constexpr int kNotInterlacedPass = 4;
 
 // The picture pixels (x / reduction) that stand for screen columns
 // first .. end - 1: those whose column is a multiple of the reduction.

@@ -9,26 +9,14 @@
 #include "archive/input_stream.h"
 #include "formats/format_messages.h"
 #include "formats/gif_input.h"
+#include "formats/gif_layout.h"
 #include "formats/little_endian.h"
 #include "platform/log_sink.h"
 
 namespace {
 
-constexpr int kHeaderSize = 6;
-constexpr int kScreenDescriptorSize = 7;
-constexpr int kImageDescriptorSize = 9;
+using namespace gif;
 
-constexpr int kImageIntroducer = 0x2C;
-constexpr int kExtensionIntroducer = 0x21;
-constexpr int kBlockPadding = 0x00;
-constexpr int kGraphicControlLabel = 0xF9;
-constexpr int kApplicationLabel = 0xFF;
-
-constexpr int kColourTableFlag = 0x80;
-constexpr int kTableSizeMask = 0x07;
-constexpr int kTransparentFlag = 0x01;
-constexpr int kDisposalShift = 2;
-constexpr int kDisposalMask = 0x07;
 constexpr int kLoopSubBlockId = 1;
 
 constexpr std::array<std::string_view, 2> kLoopApplications = {"NETSCAPE2.0", "ANIMEXTS1.0"};

@@ -10,6 +10,7 @@
 #include "formats/format_messages.h"
 #include "formats/gif_format.h"
 #include "formats/gif_input.h"
+#include "formats/gif_layout.h"
 #include "formats/gif_lzw_decoder.h"
 #include "formats/little_endian.h"
 #include "formats/reader_reduction.h"
@@ -20,27 +21,9 @@
 
 namespace {
 
-constexpr int kHeaderSize = 6;
-constexpr int kScreenDescriptorSize = 7;
-constexpr int kImageDescriptorSize = 9;
+using namespace gif;
+
 constexpr int kMaxImageWidth = 8192;  // without FullResolution
-
-constexpr int kImageIntroducer = 0x2C;
-constexpr int kExtensionIntroducer = 0x21;
-constexpr int kBlockPadding = 0x00;
-constexpr int kCommentLabel = 0xFE;
-constexpr int kGraphicControlLabel = 0xF9;
-
-constexpr int kColourTableFlag = 0x80;
-constexpr int kInterlaceFlag = 0x40;
-constexpr int kTableSizeMask = 0x07;
-constexpr int kTransparentFlag = 0x01;
-constexpr int kTransparentIndexByte = 3;
-
-// Interlace passes 0..3, and pass 4 for rows in order.
-constexpr int kNotInterlacedPass = 4;
-constexpr std::array<int, 5> kPassFirstRow = {0, 4, 2, 1, 0};
-constexpr std::array<int, 5> kPassStep = {8, 8, 4, 2, 1};
 
 struct ImagePlacement {
   int left = 0;
