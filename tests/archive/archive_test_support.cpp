@@ -1,50 +1,23 @@
 #include "archive_test_support.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 
-Bytes RawDeflate(const Bytes& data, int level) {
-  z_stream zs{};
-  deflateInit2(&zs, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-  Bytes out(deflateBound(&zs, data.size()) + 16);
-  zs.next_in = const_cast<Bytef*>(data.data());
-  zs.avail_in = static_cast<uInt>(data.size());
-  zs.next_out = out.data();
-  zs.avail_out = static_cast<uInt>(out.size());
-  deflate(&zs, Z_FINISH);
-  out.resize(zs.total_out);
-  deflateEnd(&zs);
-  return out;
-}
-
-std::uint32_t Crc32(const Bytes& data) {
-  return static_cast<std::uint32_t>(
-      crc32(crc32(0L, Z_NULL, 0), data.data(), static_cast<uInt>(data.size())));
-}
-
-namespace {
-void Put16(Bytes& out, std::uint32_t v) {
-  out.push_back(static_cast<unsigned char>(v));
-  out.push_back(static_cast<unsigned char>(v >> 8));
-}
-void Put32(Bytes& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-}  // namespace
+using zip_builder::Crc;
+using zip_builder::Deflate;
+using zip_builder::Put16;
+using zip_builder::Put32;
 
 Bytes BuildZip(const std::vector<ZipEntry>& entries) {
   Bytes zip;
   for (const ZipEntry& entry : entries) {
-    const Bytes payload = entry.method == 8 ? RawDeflate(entry.data) : entry.data;
+    const Bytes payload = entry.method == 8 ? Deflate(entry.data) : entry.data;
     Put32(zip, 0x04034b50);
     Put16(zip, 20);
     Put16(zip, entry.flags);
     Put16(zip, entry.method);
     Put16(zip, entry.dos_time);
     Put16(zip, entry.dos_date);
-    Put32(zip, Crc32(entry.data) ^ (entry.corrupt_crc ? 1u : 0u));
+    Put32(zip, Crc(entry.data) ^ (entry.corrupt_crc ? 1u : 0u));
     Put32(zip, static_cast<std::uint32_t>(payload.size()));
     Put32(zip, static_cast<std::uint32_t>(entry.data.size()));
     Put16(zip, static_cast<std::uint32_t>(entry.name.size()));

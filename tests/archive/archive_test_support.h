@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/log_sink.h"
+#include "zip_directory_builder.h"
 
 using Bytes = std::vector<unsigned char>;
 
@@ -19,9 +20,6 @@ struct ZipEntry {
   bool corrupt_crc = false;
 };
 
-// Raw deflate of `data` (no zlib header).
-Bytes RawDeflate(const Bytes& data, int level = 6);
-std::uint32_t Crc32(const Bytes& data);
 // Local headers and data only, the way the stream walks them.
 Bytes BuildZip(const std::vector<ZipEntry>& entries);
 Bytes PatternBytes(std::size_t size, std::uint32_t seed);

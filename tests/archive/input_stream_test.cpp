@@ -160,7 +160,7 @@ TEST(InputStream, MemberInfoReportsTheLocalHeader) {
   EXPECT_EQ(info.signature, kZipLocalHeaderSignature);
   EXPECT_EQ(info.method, 8u);
   EXPECT_EQ(info.size, 300u);
-  EXPECT_EQ(info.crc, Crc32(entries[0].data));
+  EXPECT_EQ(info.crc, zip_builder::Crc(entries[0].data));
   EXPECT_EQ(info.date, entries[0].dos_date);
   EXPECT_STREQ(info.name, "A/One.GIF");
   EXPECT_EQ(std::string(info.path), dir.File("info.zip"));

@@ -65,7 +65,7 @@ TEST(ZipCentralDirectory, ListsMembersInDirectoryOrderWithTheirPlaces) {
   EXPECT_EQ(stored.method, 0u);
   EXPECT_EQ(stored.size, 300u);
   EXPECT_EQ(stored.compressed_size, 300u);
-  EXPECT_EQ(stored.crc, Crc32(PatternBytes(300, 2)));
+  EXPECT_EQ(stored.crc, zip_builder::Crc(PatternBytes(300, 2)));
   EXPECT_EQ(directory.members[0].local_header_offset, 0u);
   EXPECT_GT(stored.local_header_offset, 0u);
   EXPECT_TRUE(IsEncryptedMember(directory.members[2]));
@@ -119,7 +119,7 @@ TEST(ZipCentralDirectory, MembersWithDataDescriptorsOpenAndTheirCrcIsChecked) {
   EXPECT_EQ(ReadMember(archive + "/s.jpg"), PatternBytes(999, 8));
 
   // A wrong CRC in the directory is caught once the member has been inflated.
-  Patch32(built.bytes, built.central_headers[0] + 16, Crc32(PatternBytes(40000, 7)) ^ 1);
+  Patch32(built.bytes, built.central_headers[0] + 16, zip_builder::Crc(PatternBytes(40000, 7)) ^ 1);
   ASSERT_TRUE(WriteFileBytes(archive, built.bytes));
   ReadMember(archive + "/d.jpg", &close_error);
   EXPECT_EQ(close_error, 1);
